@@ -1,0 +1,68 @@
+# GoogleTest: the system package natively; built from Debian's sources for MinGW.
+enable_testing()
+
+if(WIN32 OR NOT EXISTS /usr/lib/x86_64-linux-gnu/libgtest.a)
+  set(gtest_src /usr/src/googletest)
+  if(NOT EXISTS ${gtest_src}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found in ${gtest_src} (apt-get install googletest)")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${gtest_src} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Third-party code: our -Werror is not theirs.
+  foreach(t gtest gtest_main)
+    target_compile_options(${t} PRIVATE -w)
+  endforeach()
+  set(gtest_libs gtest gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(gtest_libs GTest::gtest GTest::gtest_main)
+endif()
+
+file(GLOB support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+list(FILTER support_sources EXCLUDE REGEX "_win\\.cpp$")
+
+# Unit tests of the portable core: one executable, natively and under Wine.
+file(GLOB unit_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(kalverin_unit_tests ${unit_sources} ${support_sources})
+target_link_libraries(kalverin_unit_tests PRIVATE kalverin_core ${gtest_libs})
+
+# Tests run in fixed POSIX zones and a known locale; Wine's msvcrt reads only POSIX TZ forms.
+set(test_env "TZ=UTC0;LANG=C.UTF-8;LC_ALL=C.UTF-8")
+
+if(WIN32)
+  set(wine_runner ${CMAKE_SOURCE_DIR}/tools/wine-run)
+  add_test(NAME unit_windows COMMAND ${wine_runner} $<TARGET_FILE:kalverin_unit_tests>)
+  set_tests_properties(unit_windows PROPERTIES ENVIRONMENT "${test_env}")
+
+  file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+  if(win_test_sources)
+    add_executable(kalverin_win_tests ${win_test_sources})
+    target_link_libraries(kalverin_win_tests PRIVATE kalverin_win ${gtest_libs})
+    add_test(NAME win_backends COMMAND ${wine_runner} $<TARGET_FILE:kalverin_win_tests>)
+    set_tests_properties(win_backends PROPERTIES ENVIRONMENT "${test_env}")
+  endif()
+
+  file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+  if(e2e_sources)
+    add_executable(kalverin_e2e_tests ${e2e_sources})
+    target_link_libraries(kalverin_e2e_tests PRIVATE kalverin_win ${gtest_libs})
+    if(TARGET kalverin)
+      add_dependencies(kalverin_e2e_tests kalverin)
+    endif()
+    if(TARGET kalverin-dde)
+      add_dependencies(kalverin_e2e_tests kalverin-dde)
+    endif()
+    # Cases named Clock* need the frozen clock; the rest run on the real one.
+    add_test(NAME e2e COMMAND ${wine_runner} $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=-Clock*)
+    add_test(NAME e2e_fixed_clock COMMAND ${wine_runner} --frozen-clock "2002-03-27 14:45:12"
+             $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=Clock*)
+    set_tests_properties(e2e e2e_fixed_clock PROPERTIES ENVIRONMENT
+      "${test_env};KALVERIN_EXE=$<TARGET_FILE:kalverin>;KALVERIN_DDE_EXE=$<TARGET_FILE_DIR:kalverin>/kalverin-dde.exe"
+      RUN_SERIAL TRUE)
+  endif()
+else()
+  add_test(NAME unit_native COMMAND kalverin_unit_tests)
+  set_tests_properties(unit_native PROPERTIES ENVIRONMENT "${test_env}")
+endif()

@@ -1,0 +1,24 @@
+// A private-profile (INI) file: the Win32 profile functions on Windows, our own
+// reader/writer elsewhere, both reading and writing the same text.
+#pragma once
+#include <cstddef>
+#include <string>
+
+namespace kalverin {
+
+class ProfileFile {
+public:
+    virtual ~ProfileFile() = default;
+    // Decimal digits as GetPrivateProfileIntA reads them; `fallback` when the key is missing.
+    virtual unsigned readInt(const char* section, const char* key, unsigned fallback) = 0;
+    // At most maxChars characters of the value; `fallback` when the key is missing.
+    virtual std::string readString(const char* section, const char* key, const char* fallback,
+                                   size_t maxChars) = 0;
+    // A structure value (hex bytes and a checksum byte); false when absent, of the wrong
+    // length or with a wrong checksum, and then `area` is left as it was.
+    virtual bool readStruct(const char* section, const char* key, void* area, size_t size) = 0;
+    virtual void writeString(const char* section, const char* key, const char* value) = 0;
+    virtual void writeStruct(const char* section, const char* key, const void* area, size_t size) = 0;
+};
+
+}  // namespace kalverin
