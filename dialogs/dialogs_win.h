@@ -1,0 +1,12 @@
+// Entry points of the modal dialogs, as the main window opens them.
+#pragma once
+#include <windows.h>
+
+namespace kalverin {
+
+void showWelcome(HWND owner);       // template 136
+void showQuitDetails(HWND owner);   // template 102 (opens the editor and the secondary dialog)
+void showAbout(HWND owner);         // template 100
+void showPreview(HWND owner);       // template 149
+
+}  // namespace kalverin
