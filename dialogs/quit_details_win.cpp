@@ -1,0 +1,5 @@
+#include "dialogs/dialogs_win.h"
+
+namespace kalverin {
+void showQuitDetails(HWND) {}
+}  // namespace kalverin
