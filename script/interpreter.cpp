@@ -2,8 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "script/number_words.h"
 
@@ -14,12 +15,88 @@ namespace {
 // One open group. Every block's text is appended to the end of its parent's text, so the
 // texts of all open blocks lie back to back in one buffer and a block is just the offset at
 // which its text starts: inserting a finished block costs nothing, dropping a failed one is a
-// truncation. The frames live on the heap, so nesting depth costs a few bytes per level and
-// never the call stack.
+// truncation. The frames live on the heap once the nesting is deeper than a few dozen, so
+// depth costs a few bytes per level and never the call stack.
 struct Frame {
     size_t start;  // offset of this block's text in the shared buffer
     char command;  // '*', '^', '<', '>' (0 for the outermost block)
     bool failed;
+};
+
+class FrameStack {
+public:
+    void push(Frame f) {
+        if (size_ == capacity_) grow();
+        data_[size_++] = f;
+    }
+    Frame pop() { return data_[--size_]; }
+    Frame& back() { return data_[size_ - 1]; }
+    Frame& front() { return data_[0]; }
+    size_t size() const { return size_; }
+
+private:
+    void grow() {
+        size_t capacity = capacity_ * 2;
+        std::unique_ptr<Frame[]> bigger(new Frame[capacity]);
+        std::memcpy(bigger.get(), data_, size_ * sizeof(Frame));
+        heap_ = std::move(bigger);
+        data_ = heap_.get();
+        capacity_ = capacity;
+    }
+
+    Frame inline_[32];
+    std::unique_ptr<Frame[]> heap_;
+    Frame* data_ = inline_;
+    size_t size_ = 0;
+    size_t capacity_ = 32;
+};
+
+// The rendering so far, holding at most `limit` characters: what goes beyond is dropped as it
+// comes. Short renderings never touch the heap.
+class ScratchText {
+public:
+    explicit ScratchText(size_t limit) : limit_(limit) {}
+
+    void put(const char* s, size_t n) {
+        size_t room = limit_ - size_;
+        if (n > room) n = room;
+        if (size_ + n > capacity_) grow(size_ + n);
+        // Most pieces are a few characters: a plain loop beats a call to memcpy for them.
+        char* to = data_ + size_;
+        if (n <= 16) {
+            for (size_t i = 0; i < n; ++i) to[i] = s[i];
+        } else {
+            std::memcpy(to, s, n);
+        }
+        size_ += n;
+    }
+    void put(char c) {
+        if (size_ == limit_) return;
+        if (size_ == capacity_) grow(size_ + 1);
+        data_[size_++] = c;
+    }
+    void truncate(size_t size) { size_ = size; }
+    size_t size() const { return size_; }
+    char& operator[](size_t i) { return data_[i]; }
+    std::string_view view() const { return std::string_view(data_, size_); }
+
+private:
+    void grow(size_t need) {
+        size_t capacity = capacity_ * 2 > need ? capacity_ * 2 : need;
+        if (capacity > limit_) capacity = limit_;
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        std::memcpy(bigger.get(), data_, size_);
+        heap_ = std::move(bigger);
+        data_ = heap_.get();
+        capacity_ = capacity;
+    }
+
+    size_t limit_;
+    char inline_[1024];
+    std::unique_ptr<char[]> heap_;
+    char* data_ = inline_;
+    size_t size_ = 0;
+    size_t capacity_ = sizeof inline_;
 };
 
 enum class Kind { Numeric, Money, Name, Unknown };
@@ -57,45 +134,34 @@ public:
         : context_(context),
           // One character beyond the room left in the output: whatever survives past the room
           // shows the caller that the rendering was cut (the output buffer marks it truncated).
-          limit_(budget < SIZE_MAX ? budget + 1 : budget) {
-        text_.reserve(limit_ < 512 ? limit_ : 512);
-        frames_.reserve(16);
-    }
+          // Each open block's share is what its enclosing blocks have left, so however deep the
+          // nesting, all scratch text together stays within this limit, and the buffer holds
+          // exactly the first characters of what an unbounded rendering would hold.
+          text_(budget < SIZE_MAX ? budget + 1 : budget) {}
 
     void run(const char* p, TextBuffer& out);
 
 private:
-    // Appends what fits under the limit. Each open block's share of the limit is what its
-    // enclosing blocks have left, so however deep the nesting, all scratch text together stays
-    // within the output's room: the buffer holds exactly the first `limit_` characters of what
-    // an unbounded rendering would hold at this point.
-    void put(std::string_view s) {
-        size_t room = limit_ - text_.size();
-        text_.append(s.data(), s.size() < room ? s.size() : room);
-    }
-    void put(char c) {
-        if (text_.size() < limit_) text_.push_back(c);
-    }
+    void put(std::string_view s) { text_.put(s.data(), s.size()); }
+    void put(char c) { text_.put(c); }
 
     void fail() { frames_.back().failed = true; }
-    void openGroup(char command) { frames_.push_back(Frame{text_.size(), command, false}); }
+    void openGroup(char command) { frames_.push(Frame{text_.size(), command, false}); }
     void closeGroup();
     void insertVariable(unsigned char letter, bool dropZero);
     void insertNumber(int32_t value, bool dropZero);
     void plural(unsigned char letter, unsigned char option);
 
     ScriptContext& context_;
-    size_t limit_;
-    std::string text_;
-    std::vector<Frame> frames_;
+    ScratchText text_;
+    FrameStack frames_;
 };
 
 void Renderer::closeGroup() {
-    Frame block = frames_.back();
-    frames_.pop_back();
+    Frame block = frames_.pop();
     // A block that started past the limit has nothing in the buffer; its offset is then the
     // limit itself, which the truncation and the capital letter below both respect.
-    if (block.failed) text_.resize(block.start);
+    if (block.failed) text_.truncate(block.start);
     switch (block.command) {
         case '^':
             if (block.failed) {
@@ -116,7 +182,7 @@ void Renderer::closeGroup() {
 }
 
 void Renderer::insertNumber(int32_t value, bool dropZero) {
-    char digits[16];
+    char digits[24];  // 10 digits at most; the rest keeps the copy of a short piece provably in bounds
     if (value < 0) {
         // Counts of a quit still ahead are negative; they are written as figures without
         // their sign, words or not. The widening keeps -2147483648 exact.
@@ -130,9 +196,9 @@ void Renderer::insertNumber(int32_t value, bool dropZero) {
         return;
     }
     if (context_.state.wordsMode == 1) {
-        if (value == 0) return;  // zero in words is no text
-        numberWords(text_, static_cast<uint32_t>(value));
-        if (text_.size() > limit_) text_.resize(limit_);
+        // Zero in words is no text at all.
+        char words[kNumberWordsMax];
+        put(std::string_view(words, numberWords(words, static_cast<uint32_t>(value))));
         return;
     }
     auto r = std::to_chars(digits, digits + sizeof digits, value);
@@ -154,7 +220,8 @@ void Renderer::insertVariable(unsigned char letter, bool dropZero) {
 }
 
 void Renderer::plural(unsigned char letter, unsigned char option) {
-    if (option == 'l' || option == 'L') context_.state.pluralSuffix = "s";
+    std::string& suffix = context_.state.pluralSuffix;
+    if ((option == 'l' || option == 'L') && !(suffix.size() == 1 && suffix[0] == 's')) suffix = "s";
     int32_t value;
     if (letter == 'p' || letter == 0xA3) {
         value = 0;  // these two stand for a count that is always zero: always plural
@@ -164,13 +231,23 @@ void Renderer::plural(unsigned char letter, unsigned char option) {
         value = v.value;
     }
     // Signed comparison: a count of -1 (one unit ahead) takes the suffix too.
-    if (value != 1) put(context_.state.pluralSuffix);
+    if (value != 1) put(suffix);
 }
 
-bool isOrdinary(char c) { return c != '\0' && c != '\\' && c != '{' && c != '}'; }
+// The characters that end a run of plain text.
+struct SpecialTable {
+    bool special[256] = {};
+    constexpr SpecialTable() {
+        special[0] = special[static_cast<unsigned char>('\\')] = true;
+        special[static_cast<unsigned char>('{')] = special[static_cast<unsigned char>('}')] = true;
+    }
+};
+constexpr SpecialTable kSpecial;
+
+bool isOrdinary(char c) { return !kSpecial.special[static_cast<unsigned char>(c)]; }
 
 void Renderer::run(const char* p, TextBuffer& out) {
-    frames_.push_back(Frame{0, 0, false});
+    frames_.push(Frame{0, 0, false});
     for (;;) {
         const char c = *p;
         if (c == '\0') break;
@@ -186,7 +263,7 @@ void Renderer::run(const char* p, TextBuffer& out) {
             if (frames_.size() == 1) {
                 // A closing brace in the outermost block ends the whole source here; a failed
                 // outermost block then delivers nothing.
-                if (!frames_.front().failed) out.append(text_);
+                if (!frames_.front().failed) out.append(text_.view());
                 return;
             }
             closeGroup();
@@ -241,7 +318,7 @@ endOfSource:
     // would have, innermost first, so their text, capitals and failures count as written.
     // The outermost block is delivered even when it failed.
     while (frames_.size() > 1) closeGroup();
-    out.append(text_);
+    out.append(text_.view());
 }
 
 }  // namespace

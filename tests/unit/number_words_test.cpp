@@ -60,6 +60,14 @@ TEST(NumberWords, WritesTheTableValues) {
     for (const WordsCase& c : kWordsCases) EXPECT_EQ(words(c.value), c.words) << c.value;
 }
 
+TEST(NumberWords, LongestWordsFitTheirBuffer) {
+    // Three groups of "three hundred and seventy-three" after "three" are the longest words.
+    char text[kNumberWordsMax];
+    size_t n = numberWords(text, 3373373373u);
+    EXPECT_EQ(n, 131u);
+    EXPECT_EQ(std::string(text, n), words(3373373373u));
+}
+
 TEST(NumberWords, AppendsToWhatTheDestinationHolds) {
     std::string s = "x: ";
     EXPECT_EQ(numberWords(s, 45), 0);
@@ -103,6 +111,7 @@ TEST(NumberWords, ReadBackGivesTheValueAcrossTheRange) {
     auto check = [](uint32_t v) {
         std::string s = words(v);
         uint64_t back = 0;
+        ASSERT_LE(s.size(), kNumberWordsMax) << v;
         ASSERT_TRUE(readBack(s, back)) << v << ": " << s;
         ASSERT_EQ(back, v) << s;
         // Well-formed joins: no doubled or dangling separators.
