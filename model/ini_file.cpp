@@ -1,5 +1,6 @@
 #include "model/ini_file.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -30,13 +31,30 @@ std::string trimmed(const std::string& text) {
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool sameName(const std::string& a, const char* b) {
-    size_t n = std::strlen(b);
-    if (a.size() != n) return false;
-    for (size_t i = 0; i < n; ++i)
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
         if (asciiLower(a[i]) != asciiLower(b[i])) return false;
     return true;
 }
+
+// A name or value as far as it can go on one line.
+std::string firstLine(const char* text) {
+    std::string line = text ? text : "";
+    return line.substr(0, line.find_first_of("\r\n"));
+}
+
+// What is written for a name or a value: the platform drops the blanks in front but keeps
+// those behind (they vanish when the file is read again).
+std::string writtenForm(const char* text) {
+    std::string line = firstLine(text);
+    size_t begin = 0;
+    while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
+    return line.substr(begin);
+}
+
+// Names asked for are compared without their surrounding blanks, as names in the file are.
+std::string lookupName(const char* text) { return trimmed(firstLine(text)); }
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
 // written back the way the platform's writer does, one trimmed line per entry.
@@ -101,7 +119,15 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
 // crash mid-write leaves the previous file as it was. The rename replaces an existing file
 // on Windows too (the library uses MoveFileEx with MOVEFILE_REPLACE_EXISTING there).
 bool replaceFile(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".tmp";
+    // Named for this write alone, so that two programs saving at once never share one: the
+    // clock's finest ticks and a count of this program's writes.
+    static unsigned writes = 0;
+    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%08x%04x.tmp",
+                  static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
+                  ++writes & 0xFFFFu);
+    const std::string temporary = path + suffix;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return false;
@@ -126,16 +152,18 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
 
 // Index of the first section of that name, or entries.size().
 size_t findSection(const std::vector<Entry>& entries, const char* section) {
+    const std::string name = lookupName(section);
     for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].kind == Entry::kSection && sameName(entries[i].name, section)) return i;
+        if (entries[i].kind == Entry::kSection && sameName(entries[i].name, name)) return i;
     return entries.size();
 }
 
 // Like the platform, only the first section of a name is searched, and the first key in it.
 const Entry* findKey(const std::vector<Entry>& entries, const char* section, const char* key) {
+    const std::string name = lookupName(key);
     for (size_t i = findSection(entries, section) + 1; i < entries.size(); ++i) {
         if (entries[i].kind == Entry::kSection) break;
-        if (entries[i].kind == Entry::kKey && sameName(entries[i].name, key)) return &entries[i];
+        if (entries[i].kind == Entry::kKey && sameName(entries[i].name, name)) return &entries[i];
     }
     return nullptr;
 }
@@ -257,27 +285,27 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     std::string bytes;
     readWholeFile(path_, bytes);  // a missing file is an empty one
     std::vector<Entry> entries = parse(bytes);
-    // A line break would end the value early and turn the rest into other keys; the text
-    // from the break on is not storable as one value.
-    std::string text = value ? value : "";
-    text = trimmed(text.substr(0, text.find_first_of("\r\n")));
+    // A line break would end the value early and turn the rest into other keys: only the
+    // first line of a value (or name) is stored.
+    const std::string text = writtenForm(value);
+    const std::string keyName = lookupName(key);
 
     size_t sectionAt = findSection(entries, section);
     if (sectionAt == entries.size()) {
-        entries.push_back({Entry::kSection, section, {}});
-        entries.push_back({Entry::kKey, key, text});
+        entries.push_back({Entry::kSection, writtenForm(section), {}});
+        entries.push_back({Entry::kKey, writtenForm(key), text});
     } else {
         size_t end = sectionAt + 1;
         Entry* found = nullptr;
         for (; end < entries.size() && entries[end].kind != Entry::kSection; ++end)
-            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, key))
+            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
                 found = &entries[end];
         if (found) {
             if (found->value == text) return;  // nothing to change: the file is left alone
             found->value = text;  // the key keeps its spelling in the file
         } else {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::kKey, key, text});
+                           Entry{Entry::kKey, writtenForm(key), text});
         }
     }
     replaceFile(path_, render(entries));

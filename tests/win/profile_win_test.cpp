@@ -152,8 +152,8 @@ const char* const kOddFiles[] = {
     "[s]\r\nk=6162C3\r\nq=6162c3\r\nm= 6162C3 \r\nd=6162C4\r\ne=6162C3A\r\nf=\"6162C3\"\r\ng=616\r\n",
     "[s]\r\nk=\"abcdefghij\"\r\nq=abcdefghij\r\nm='  sp  '\r\n",
 };
-const char* const kOddSections[] = {"s", "S", "x]y", "t", "missing"};
-const char* const kOddKeys[] = {"k", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "absent"};
+const char* const kOddSections[] = {"s", "S", " s\t", "x]y", "t", "s\r\nt", "missing"};
+const char* const kOddKeys[] = {"k", " K ", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "absent"};
 
 TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
     for (const char* content : kOddFiles) {
@@ -179,7 +179,9 @@ TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
 
 TEST_F(ProfileWinTest, BothBackendsRewriteOddFilesAlike) {
     const struct { const char* section; const char* key; const char* value; } writes[] = {
-        {"s", "k", "new"}, {"S", "NEWKEY", "1"}, {"other", "a", "b"}, {"s", "q", ""}, {"t", "x", "y z"}};
+        {"s", "k", "new"}, {"S", "NEWKEY", "1"}, {"other", "a", "b"}, {"s", "q", ""},
+        {"t", "x", "y z"}, {" pad ", " k ", " v "}, {"a\r\nb", "k\nj", "v\rw"}, {"q", "a=b", "v"},
+        {"s ", " m", "\"quoted\""}};
     for (const char* content : kOddFiles) {
         std::string portablePath = freshPath(), win32Path = freshPath();
         writeAll(portablePath, content);
