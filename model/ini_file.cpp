@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -108,11 +106,24 @@ std::string render(const std::vector<Entry>& entries) {
     return out;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+enum class FileRead { kRead, kAbsent, kUnreadable };
+
+// Plain C streams: they report failures by return value, never by throwing (a folder where
+// the file should be makes the C++ stream iterators throw).
+FileRead readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        std::error_code error;
+        bool exists = std::filesystem::exists(path, error);
+        return !error && !exists ? FileRead::kAbsent : FileRead::kUnreadable;
+    }
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    return failed ? FileRead::kUnreadable : FileRead::kRead;
 }
 
 // Replaces the file only once the new text is wholly on disk beside it: a full disk or a
@@ -128,21 +139,14 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
                   static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
                   ++writes & 0xFFFFu);
     const std::string temporary = path + suffix;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    written = std::fflush(out) == 0 && written;
+    written = std::fclose(out) == 0 && written;  // a full disk may show only here
     std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
+    if (written) std::filesystem::rename(temporary, path, error);
+    if (!written || error) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return false;
@@ -170,7 +174,7 @@ const Entry* findKey(const std::vector<Entry>& entries, const char* section, con
 
 bool findValue(const std::string& path, const char* section, const char* key, std::string& value) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return false;
+    if (readWholeFile(path, bytes) != FileRead::kRead) return false;
     std::vector<Entry> entries = parse(bytes);
     const Entry* entry = findKey(entries, section, key);
     if (!entry) return false;
@@ -283,7 +287,9 @@ bool IniProfileFile::readStruct(const char* section, const char* key, void* area
 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
     std::string bytes;
-    readWholeFile(path_, bytes);  // a missing file is an empty one
+    // A missing file is an empty one; a file that is there but cannot be read (locked,
+    // unreadable) must not be replaced by one holding this key alone.
+    if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
     std::vector<Entry> entries = parse(bytes);
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
