@@ -67,11 +67,12 @@ std::vector<Entry> parse(const std::string& bytes) {
     size_t pos = 0;
     while (pos < bytes.size()) {
         // A line ends at a line feed or a lone carriage return alike.
-        size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(pos, end - pos);
+        size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        size_t textEnd = pos;  // a zero byte ends the text of a line
+        while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
+        std::string line = bytes.substr(pos, textEnd - pos);
         pos = end + 1;
-        line.resize(std::strlen(line.c_str()));  // a zero byte ends the text of a line
         line = trimmed(line);
         if (line.empty()) continue;
         Entry entry;
