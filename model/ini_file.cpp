@@ -1,10 +1,9 @@
 #include "model/ini_file.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -30,13 +29,30 @@ std::string trimmed(const std::string& text) {
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool sameName(const std::string& a, const char* b) {
-    size_t n = std::strlen(b);
-    if (a.size() != n) return false;
-    for (size_t i = 0; i < n; ++i)
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
         if (asciiLower(a[i]) != asciiLower(b[i])) return false;
     return true;
 }
+
+// A name or value as far as it can go on one line.
+std::string firstLine(const char* text) {
+    std::string line = text ? text : "";
+    return line.substr(0, line.find_first_of("\r\n"));
+}
+
+// What is written for a name or a value: the platform drops the blanks in front but keeps
+// those behind (they vanish when the file is read again).
+std::string writtenForm(const char* text) {
+    std::string line = firstLine(text);
+    size_t begin = 0;
+    while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
+    return line.substr(begin);
+}
+
+// Names asked for are compared without their surrounding blanks, as names in the file are.
+std::string lookupName(const char* text) { return trimmed(firstLine(text)); }
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
 // written back the way the platform's writer does, one trimmed line per entry.
@@ -51,11 +67,12 @@ std::vector<Entry> parse(const std::string& bytes) {
     size_t pos = 0;
     while (pos < bytes.size()) {
         // A line ends at a line feed or a lone carriage return alike.
-        size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(pos, end - pos);
+        size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        size_t textEnd = pos;  // a zero byte ends the text of a line
+        while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
+        std::string line = bytes.substr(pos, textEnd - pos);
         pos = end + 1;
-        line.resize(std::strlen(line.c_str()));  // a zero byte ends the text of a line
         line = trimmed(line);
         if (line.empty()) continue;
         Entry entry;
@@ -90,33 +107,47 @@ std::string render(const std::vector<Entry>& entries) {
     return out;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+enum class FileRead { kRead, kAbsent, kUnreadable };
+
+// Plain C streams: they report failures by return value, never by throwing (a folder where
+// the file should be makes the C++ stream iterators throw).
+FileRead readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        std::error_code error;
+        bool exists = std::filesystem::exists(path, error);
+        return !error && !exists ? FileRead::kAbsent : FileRead::kUnreadable;
+    }
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    return failed ? FileRead::kUnreadable : FileRead::kRead;
 }
 
 // Replaces the file only once the new text is wholly on disk beside it: a full disk or a
 // crash mid-write leaves the previous file as it was. The rename replaces an existing file
 // on Windows too (the library uses MoveFileEx with MOVEFILE_REPLACE_EXISTING there).
 bool replaceFile(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
+    // Named for this write alone, so that two programs saving at once never share one: the
+    // clock's finest ticks and a count of this program's writes.
+    static unsigned writes = 0;
+    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%08x%04x.tmp",
+                  static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
+                  ++writes & 0xFFFFu);
+    const std::string temporary = path + suffix;
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    written = std::fflush(out) == 0 && written;
+    written = std::fclose(out) == 0 && written;  // a full disk may show only here
     std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
+    if (written) std::filesystem::rename(temporary, path, error);
+    if (!written || error) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return false;
@@ -126,23 +157,25 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
 
 // Index of the first section of that name, or entries.size().
 size_t findSection(const std::vector<Entry>& entries, const char* section) {
+    const std::string name = lookupName(section);
     for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].kind == Entry::kSection && sameName(entries[i].name, section)) return i;
+        if (entries[i].kind == Entry::kSection && sameName(entries[i].name, name)) return i;
     return entries.size();
 }
 
 // Like the platform, only the first section of a name is searched, and the first key in it.
 const Entry* findKey(const std::vector<Entry>& entries, const char* section, const char* key) {
+    const std::string name = lookupName(key);
     for (size_t i = findSection(entries, section) + 1; i < entries.size(); ++i) {
         if (entries[i].kind == Entry::kSection) break;
-        if (entries[i].kind == Entry::kKey && sameName(entries[i].name, key)) return &entries[i];
+        if (entries[i].kind == Entry::kKey && sameName(entries[i].name, name)) return &entries[i];
     }
     return nullptr;
 }
 
 bool findValue(const std::string& path, const char* section, const char* key, std::string& value) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return false;
+    if (readWholeFile(path, bytes) != FileRead::kRead) return false;
     std::vector<Entry> entries = parse(bytes);
     const Entry* entry = findKey(entries, section, key);
     if (!entry) return false;
@@ -255,29 +288,31 @@ bool IniProfileFile::readStruct(const char* section, const char* key, void* area
 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
     std::string bytes;
-    readWholeFile(path_, bytes);  // a missing file is an empty one
+    // A missing file is an empty one; a file that is there but cannot be read (locked,
+    // unreadable) must not be replaced by one holding this key alone.
+    if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
     std::vector<Entry> entries = parse(bytes);
-    // A line break would end the value early and turn the rest into other keys; the text
-    // from the break on is not storable as one value.
-    std::string text = value ? value : "";
-    text = trimmed(text.substr(0, text.find_first_of("\r\n")));
+    // A line break would end the value early and turn the rest into other keys: only the
+    // first line of a value (or name) is stored.
+    const std::string text = writtenForm(value);
+    const std::string keyName = lookupName(key);
 
     size_t sectionAt = findSection(entries, section);
     if (sectionAt == entries.size()) {
-        entries.push_back({Entry::kSection, section, {}});
-        entries.push_back({Entry::kKey, key, text});
+        entries.push_back({Entry::kSection, writtenForm(section), {}});
+        entries.push_back({Entry::kKey, writtenForm(key), text});
     } else {
         size_t end = sectionAt + 1;
         Entry* found = nullptr;
         for (; end < entries.size() && entries[end].kind != Entry::kSection; ++end)
-            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, key))
+            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
                 found = &entries[end];
         if (found) {
             if (found->value == text) return;  // nothing to change: the file is left alone
             found->value = text;  // the key keeps its spelling in the file
         } else {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::kKey, key, text});
+                           Entry{Entry::kKey, writtenForm(key), text});
         }
     }
     replaceFile(path_, render(entries));

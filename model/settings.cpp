@@ -61,7 +61,10 @@ void writeText(ProfileFile& file, const char* section, const char* key, size_t a
     file.writeStruct(section, key, area.data(), area.size());
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// The characters a profile reader trims around a value.
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1A;
+}
 
 // A profile reader trims blanks around a value and removes one pair of surrounding quotes,
 // and a line break would end the value and start a new key. Names that would not read back
