@@ -50,6 +50,10 @@ std::string takeData(HDDEDATA data) {
     return bytes;
 }
 
+// Wine completes a poke or execute that the server answered with a negative
+// acknowledgement as if it had succeeded; the acknowledgement's flags tell the truth.
+bool accepted(HDDEDATA done, DWORD status) { return done && (LOWORD(status) & DDE_FACK); }
+
 }  // namespace
 
 DdeClient::DdeClient() {
@@ -96,10 +100,11 @@ DdeOutcome DdeClient::poke(const std::string& service, const std::string& topic,
     if (!conversation.get()) return DdeOutcome::noConversation;
     StringHandle i(instance_, item);
     std::string copy = bytes;
+    DWORD status = 0;
     HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(copy.empty() ? nullptr : &copy[0]),
                                          static_cast<DWORD>(copy.size()), conversation.get(),
-                                         i.get(), format, XTYP_POKE, timeoutMs_, nullptr);
-    return done ? DdeOutcome::ok : DdeOutcome::refused;
+                                         i.get(), format, XTYP_POKE, timeoutMs_, &status);
+    return accepted(done, status) ? DdeOutcome::ok : DdeOutcome::refused;
 }
 
 DdeOutcome DdeClient::execute(const std::string& service, const std::string& topic,
@@ -109,10 +114,11 @@ DdeOutcome DdeClient::execute(const std::string& service, const std::string& top
     if (!conversation.get()) return DdeOutcome::noConversation;
     std::string copy = command;
     copy.push_back('\0');
+    DWORD status = 0;
     HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(&copy[0]),
                                          static_cast<DWORD>(copy.size()), conversation.get(),
-                                         nullptr, 0, XTYP_EXECUTE, timeoutMs_, nullptr);
-    return done ? DdeOutcome::ok : DdeOutcome::refused;
+                                         nullptr, 0, XTYP_EXECUTE, timeoutMs_, &status);
+    return accepted(done, status) ? DdeOutcome::ok : DdeOutcome::refused;
 }
 
 DdeOutcome DdeClient::watch(const std::string& service, const std::string& topic,
