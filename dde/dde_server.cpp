@@ -6,7 +6,7 @@
 
 namespace kalverin {
 
-const uint16_t kTextFormats[] = {static_cast<uint16_t>(CF_TEXT), 0};
+const uint16_t kTextFormats[] = {static_cast<uint16_t>(kCfText), 0};
 
 namespace {
 
@@ -81,7 +81,7 @@ DataHandle allFormatsRequest(DdeServer& server, DdeItem&, unsigned format, Hsz, 
 DataHandle protocolsRequest(DdeServer& server, DdeItem&, unsigned, Hsz, Hsz item) {
     return server.api().createDataHandle(server.instance(), kProtocols,
                                          static_cast<uint32_t>(std::strlen(kProtocols) + 1), 0,
-                                         item, CF_TEXT, 0);
+                                         item, kCfText, 0);
 }
 
 const char* const kStandardFormatNames[] = {"TEXT", "BITMAP", "METAFILEPICT", "SYLK",
@@ -137,7 +137,7 @@ bool DdeServer::start(const char* serviceName, uint32_t* instanceOut) {
     addItem(kSystemTopic, kFormats, kTextFormats, allFormatsRequest, nullptr);
     addItem(kSystemTopic, "Protocols", kTextFormats, protocolsRequest, nullptr);
 
-    api_.nameService(instance_, serviceHandle_, DNS_REGISTER);
+    api_.nameService(instance_, serviceHandle_, kDnsRegister);
     return true;
 }
 
@@ -157,7 +157,7 @@ void DdeServer::freeTopicRecords(DdeTopic* topic) {
 
 void DdeServer::stop() {
     stopping_ = true;
-    if (instance_ != 0) api_.nameService(instance_, serviceHandle_, DNS_UNREGISTER);
+    if (instance_ != 0) api_.nameService(instance_, serviceHandle_, kDnsUnregister);
     if (serviceHandle_) api_.freeStringHandle(instance_, serviceHandle_);
     serviceHandle_ = nullptr;
     // The records go with their handles: a later start builds a fresh registry.
@@ -271,13 +271,13 @@ DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv convers
                                     Hsz hsz2, DataHandle data, uintptr_t, uintptr_t) {
     // Nothing may escape into the library: a failure is an empty or negative reply.
     try {
-        if (stopping_ && type != XTYP_DISCONNECT) return nullptr;
+        if (stopping_ && type != kXtypDisconnect) return nullptr;
         switch (type) {
-        case XTYP_CONNECT:
+        case kXtypConnect:
             return flagResult(findTopic(hsz1) ? 1 : 0);
-        case XTYP_WILDCONNECT:
+        case kXtypWildConnect:
             return wildConnectReply(hsz1, hsz2);
-        case XTYP_CONNECT_CONFIRM: {
+        case kXtypConnectConfirm: {
             DdeConversation* c = new (std::nothrow) DdeConversation;
             if (c) {
                 c->conversation = conversation;
@@ -287,7 +287,7 @@ DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv convers
             }
             return nullptr;
         }
-        case XTYP_DISCONNECT:
+        case kXtypDisconnect:
             for (DdeConversation** link = &conversations_; *link; link = &(*link)->next) {
                 if ((*link)->conversation == conversation) {
                     DdeConversation* c = *link;
@@ -297,22 +297,22 @@ DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv convers
                 }
             }
             return nullptr;
-        case XTYP_ADVSTART:
+        case kXtypAdvStart:
             return flagResult(findKnownItem(hsz1, hsz2, format) ? 1 : 0);
-        case XTYP_REQUEST:
-        case XTYP_ADVREQ: {
+        case kXtypRequest:
+        case kXtypAdvReq: {
             DdeItem* item = findKnownItem(hsz1, hsz2, format);
             if (!item || !item->request) return nullptr;
             return item->request(*this, *item, format, hsz1, hsz2);
         }
-        case XTYP_POKE:
-        case XTYP_ADVDATA: {
+        case kXtypPoke:
+        case kXtypAdvData: {
             DdeItem* item = findKnownItem(hsz1, hsz2, format);
-            if (!item) return flagResult(DDE_FNOTPROCESSED);
+            if (!item) return flagResult(kDdeFNotProcessed);
             return poke(*item, format, conversation, hsz1, hsz2, data);
         }
-        case XTYP_EXECUTE:
-            return flagResult(DDE_FNOTPROCESSED);
+        case kXtypExecute:
+            return flagResult(kDdeFNotProcessed);
         default:
             return nullptr;
         }
@@ -324,15 +324,15 @@ DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv convers
 DataHandle DdeServer::poke(DdeItem& item, unsigned format, Conv conversation, Hsz hsz1, Hsz hsz2,
                            DataHandle data) {
     if (!item.poke || item.poke(*this, item, format, hsz1, hsz2, data) == 0) {
-        return flagResult(DDE_FNOTPROCESSED);
+        return flagResult(kDdeFNotProcessed);
     }
     // Our own conversations are not advised; DdePostAdvise re-enters onTransaction with
     // XTYP_ADVREQ for every loop on this item, and the handler has stored the new value.
     unsigned status = 0;
-    if (api_.queryConvStatus(conversation, status) && !(status & ST_ISSELF)) {
+    if (api_.queryConvStatus(conversation, status) && !(status & kStIsSelf)) {
         api_.postAdvise(instance_, hsz1, hsz2);
     }
-    return flagResult(DDE_FACK);
+    return flagResult(kDdeFack);
 }
 
 DataHandle DdeServer::wildConnectReply(Hsz topicHandle, Hsz service) {
@@ -363,9 +363,9 @@ DataHandle DdeServer::wildConnectReply(Hsz topicHandle, Hsz service) {
 }
 
 DataHandle DdeServer::textReply(unsigned format, const char* text, Hsz item) {
-    if (format != CF_TEXT || !text) return nullptr;
+    if (format != kCfText || !text) return nullptr;
     return api_.createDataHandle(instance_, text, static_cast<uint32_t>(std::strlen(text) + 1), 0,
-                                 item, CF_TEXT, 0);
+                                 item, kCfText, 0);
 }
 
 DataHandle DdeServer::listReply(const char* const* names, size_t count, unsigned format, Hsz item) {

@@ -19,31 +19,31 @@ struct HszPair {
 };
 
 // The platform's numbers; ddeml_win.cpp checks each one against <ddeml.h>.
-constexpr unsigned XTYP_ERROR = 0x8002;
-constexpr unsigned XTYP_ADVDATA = 0x4010;
-constexpr unsigned XTYP_ADVREQ = 0x2022;
-constexpr unsigned XTYP_ADVSTART = 0x1030;
-constexpr unsigned XTYP_ADVSTOP = 0x8040;
-constexpr unsigned XTYP_EXECUTE = 0x4050;
-constexpr unsigned XTYP_CONNECT = 0x1062;
-constexpr unsigned XTYP_CONNECT_CONFIRM = 0x8072;
-constexpr unsigned XTYP_XACT_COMPLETE = 0x8080;
-constexpr unsigned XTYP_POKE = 0x4090;
-constexpr unsigned XTYP_REGISTER = 0x80A2;
-constexpr unsigned XTYP_REQUEST = 0x20B0;
-constexpr unsigned XTYP_DISCONNECT = 0x80C2;
-constexpr unsigned XTYP_UNREGISTER = 0x80D2;
-constexpr unsigned XTYP_WILDCONNECT = 0x20E2;
-constexpr unsigned XTYP_MONITOR = 0x80F2;
+constexpr unsigned kXtypError = 0x8002;
+constexpr unsigned kXtypAdvData = 0x4010;
+constexpr unsigned kXtypAdvReq = 0x2022;
+constexpr unsigned kXtypAdvStart = 0x1030;
+constexpr unsigned kXtypAdvStop = 0x8040;
+constexpr unsigned kXtypExecute = 0x4050;
+constexpr unsigned kXtypConnect = 0x1062;
+constexpr unsigned kXtypConnectConfirm = 0x8072;
+constexpr unsigned kXtypXactComplete = 0x8080;
+constexpr unsigned kXtypPoke = 0x4090;
+constexpr unsigned kXtypRegister = 0x80A2;
+constexpr unsigned kXtypRequest = 0x20B0;
+constexpr unsigned kXtypDisconnect = 0x80C2;
+constexpr unsigned kXtypUnregister = 0x80D2;
+constexpr unsigned kXtypWildConnect = 0x20E2;
+constexpr unsigned kXtypMonitor = 0x80F2;
 
-constexpr unsigned CF_TEXT = 1;
-constexpr unsigned CF_OEMTEXT = 7;
-constexpr unsigned DDE_FACK = 0x8000;
-constexpr unsigned DDE_FNOTPROCESSED = 0;
-constexpr int CP_WINANSI = 1004;
-constexpr unsigned DNS_REGISTER = 1;
-constexpr unsigned DNS_UNREGISTER = 2;
-constexpr unsigned ST_ISSELF = 0x0100;
+constexpr unsigned kCfText = 1;
+constexpr unsigned kCfOemText = 7;
+constexpr unsigned kDdeFack = 0x8000;
+constexpr unsigned kDdeFNotProcessed = 0;
+constexpr int kCpWinAnsi = 1004;
+constexpr unsigned kDnsRegister = 1;
+constexpr unsigned kDnsUnregister = 2;
+constexpr unsigned kStIsSelf = 0x0100;
 
 class DdeServer;
 

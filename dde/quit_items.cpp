@@ -78,7 +78,7 @@ void render(QuitItems& items, const char* script, TextBuffer& out) {
 
 DataHandle quitItemRequest(DdeServer& server, DdeItem& item, unsigned format, Hsz, Hsz itemHandle) {
     // Every reply is CF_TEXT: anything else gets no data before any work is done.
-    if (format != CF_TEXT) return nullptr;
+    if (format != kCfText) return nullptr;
     auto* binding = static_cast<QuitItemBinding*>(item.context);
     QuitItems& items = *binding->owner;
     const QuitItemRow& row = kRows[binding->row];

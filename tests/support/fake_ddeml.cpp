@@ -154,7 +154,7 @@ bool FakeDdeml::postAdvise(uint32_t, Hsz topic, Hsz item) {
     advisesPosted.push_back(t + "/" + i);
     for (AdviseLoop& loop : adviseLoops) {
         if (!sameText(loop.topic, t) || !sameText(loop.item, i)) continue;
-        DataHandle reply = server->onTransaction(XTYP_ADVREQ, loop.format, nullptr, topic, item,
+        DataHandle reply = server->onTransaction(kXtypAdvReq, loop.format, nullptr, topic, item,
                                                  nullptr, 1, 0);
         loop.received.push_back(take(reply));
     }
@@ -230,13 +230,13 @@ uintptr_t FakeDdeml::call(unsigned type, const char* topic, const char* item, un
 }
 
 std::optional<std::string> FakeDdeml::request(const char* topic, const char* item, unsigned format) {
-    return take(reinterpret_cast<DataHandle>(call(XTYP_REQUEST, topic, item, format)));
+    return take(reinterpret_cast<DataHandle>(call(kXtypRequest, topic, item, format)));
 }
 
 uintptr_t FakeDdeml::poke(const char* topic, const char* item, const std::string& bytes,
                           unsigned format, Conv conversation) {
     DataHandle data = clientData(bytes, format);
-    uintptr_t result = call(XTYP_POKE, topic, item, format, conversation, data);
+    uintptr_t result = call(kXtypPoke, topic, item, format, conversation, data);
     freeDataHandle(data);  // the client's data stays the client's
     return result;
 }

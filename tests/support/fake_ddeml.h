@@ -55,15 +55,15 @@ public:
 
     // The client's side.
     Hsz clientHandle(const std::string& text);
-    DataHandle clientData(const std::string& bytes, unsigned format = CF_TEXT);
+    DataHandle clientData(const std::string& bytes, unsigned format = kCfText);
     // The reply's bytes (none for no data); frees the reply as the library would.
     std::optional<std::string> take(DataHandle reply);
-    uintptr_t call(unsigned type, const char* topic, const char* item, unsigned format = CF_TEXT,
+    uintptr_t call(unsigned type, const char* topic, const char* item, unsigned format = kCfText,
                    Conv conversation = nullptr, DataHandle data = nullptr);
     std::optional<std::string> request(const char* topic, const char* item,
-                                       unsigned format = CF_TEXT);
+                                       unsigned format = kCfText);
     uintptr_t poke(const char* topic, const char* item, const std::string& bytes,
-                   unsigned format = CF_TEXT, Conv conversation = nullptr);
+                   unsigned format = kCfText, Conv conversation = nullptr);
     // Advise loops the fake library holds: postAdvise asks the server for each.
     struct AdviseLoop {
         std::string topic, item;

@@ -24,7 +24,7 @@ protected:
     }
 
     std::optional<std::string> request(const char* topic, const char* item,
-                                       unsigned format = CF_TEXT) {
+                                       unsigned format = kCfText) {
         return fake.request(topic, item, format);
     }
     std::string render(const std::string& script) {
@@ -77,7 +77,7 @@ TEST_F(QuitItemsTest, FiguresAreSignedDecimalTextInCfTextOnly) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(request(c.topic, c.item), std::string(c.text) + '\0') << c.topic << "/" << c.item;
-        EXPECT_EQ(request(c.topic, c.item, CF_OEMTEXT), std::nullopt) << c.topic << "/" << c.item;
+        EXPECT_EQ(request(c.topic, c.item, kCfOemText), std::nullopt) << c.topic << "/" << c.item;
     }
     EXPECT_EQ(request("LIFESAVED", "MONTH"), std::nullopt);
 }
@@ -164,13 +164,13 @@ TEST_F(QuitItemsTest, HotPasteItemsRenderTheirTextsWithoutALineBreak) {
 
 TEST_F(QuitItemsTest, ParseScriptRendersWhatWasPokedAndAdvisesIt) {
     EXPECT_EQ(request("COMMAND", "PARSEORVANE"), "\0"s);
-    fake.adviseLoops.push_back({"COMMAND", "PARSEORVANE", CF_TEXT, {}});
-    EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", "Hi {+N}!\0"s), DDE_FACK);
+    fake.adviseLoops.push_back({"COMMAND", "PARSEORVANE", kCfText, {}});
+    EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", "Hi {+N}!\0"s), kDdeFack);
     EXPECT_EQ(request("COMMAND", "PARSEORVANE"), "Hi Ada Quitter!\0"s);
     ASSERT_EQ(fake.adviseLoops[0].received.size(), 1u);
     EXPECT_EQ(fake.adviseLoops[0].received[0], "Hi Ada Quitter!\0"s);
     EXPECT_EQ(fake.advisesPosted, std::vector<std::string>{"COMMAND/PARSEORVANE"});
-    EXPECT_EQ(request("COMMAND", "PARSEORVANE", CF_OEMTEXT), std::nullopt);
+    EXPECT_EQ(request("COMMAND", "PARSEORVANE", kCfOemText), std::nullopt);
 }
 
 TEST_F(QuitItemsTest, PokedDataIsReadNoFurtherThanItsSizeOrItsFirstZero) {
@@ -184,7 +184,7 @@ TEST_F(QuitItemsTest, PokedDataIsReadNoFurtherThanItsSizeOrItsFirstZero) {
         {"\xff\x80\x01\t\r\n"s, "\xff\x80\x01\t\r\n"s},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", c.poked), DDE_FACK);
+        EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", c.poked), kDdeFack);
         EXPECT_EQ(request("COMMAND", "PARSEORVANE"), c.result + '\0') << c.poked.size();
     }
     EXPECT_EQ(fake.handleErrors, 0);
@@ -192,11 +192,11 @@ TEST_F(QuitItemsTest, PokedDataIsReadNoFurtherThanItsSizeOrItsFirstZero) {
 }
 
 TEST_F(QuitItemsTest, APokeWhoseDataCannotBeReadIsRefusedAndKeepsTheResult) {
-    ASSERT_EQ(fake.poke("COMMAND", "PARSEORVANE", "{+N}"s), DDE_FACK);
+    ASSERT_EQ(fake.poke("COMMAND", "PARSEORVANE", "{+N}"s), kDdeFack);
     fake.advisesPosted.clear();
     fake.failAccess = true;
-    EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", "other"s), DDE_FNOTPROCESSED);
-    EXPECT_EQ(fake.call(XTYP_POKE, "COMMAND", "PARSEORVANE", CF_TEXT), DDE_FNOTPROCESSED)
+    EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", "other"s), kDdeFNotProcessed);
+    EXPECT_EQ(fake.call(kXtypPoke, "COMMAND", "PARSEORVANE", kCfText), kDdeFNotProcessed)
         << "a poke without data";
     fake.failAccess = false;
     EXPECT_EQ(request("COMMAND", "PARSEORVANE"), "Ada Quitter\0"s);
@@ -211,7 +211,7 @@ TEST_F(QuitItemsTest, EveryOtherItemRefusesPokes) {
         std::string names = list->substr(0, list->size() - 1) + '\t';
         for (size_t start = 0, tab; (tab = names.find('\t', start)) != std::string::npos; start = tab + 1) {
             std::string item = names.substr(start, tab - start);
-            EXPECT_EQ(fake.poke(topic, item.c_str(), "{+N}"s), DDE_FNOTPROCESSED) << topic << "/" << item;
+            EXPECT_EQ(fake.poke(topic, item.c_str(), "{+N}"s), kDdeFNotProcessed) << topic << "/" << item;
         }
     }
     EXPECT_TRUE(fake.advisesPosted.empty());
@@ -219,7 +219,7 @@ TEST_F(QuitItemsTest, EveryOtherItemRefusesPokes) {
 }
 
 TEST_F(QuitItemsTest, UnregisteringLeavesTheSystemTopicAlone) {
-    ASSERT_EQ(fake.poke("COMMAND", "PARSEORVANE", "{+N}"s), DDE_FACK);
+    ASSERT_EQ(fake.poke("COMMAND", "PARSEORVANE", "{+N}"s), kDdeFack);
     EXPECT_TRUE(unregisterQuitItems(server, items));
     EXPECT_TRUE(items.scriptResult.empty());
     EXPECT_EQ(request("System", "Topics"), "System\0"s);

@@ -29,13 +29,13 @@ protected:
     void SetUp() override { ASSERT_TRUE(server.start("Kalverin")); }
 
     std::optional<std::string> request(const char* topic, const char* item,
-                                       unsigned format = CF_TEXT) {
+                                       unsigned format = kCfText) {
         return fake.request(topic, item, format);
     }
     std::vector<HszPair> wildConnect(const char* topic, const char* service) {
         Hsz t = topic ? fake.clientHandle(topic) : nullptr;
         Hsz s = service ? fake.clientHandle(service) : nullptr;
-        auto bytes = fake.take(server.onTransaction(XTYP_WILDCONNECT, 0, nullptr, t, s, nullptr, 0, 0));
+        auto bytes = fake.take(server.onTransaction(kXtypWildConnect, 0, nullptr, t, s, nullptr, 0, 0));
         std::vector<HszPair> pairs;
         if (!bytes) return pairs;
         pairs.resize(bytes->size() / sizeof(HszPair));
@@ -78,7 +78,7 @@ TEST_F(DdeServerTest, RegisteringAnExistingNameInOtherCaseReplacesTheHandlersInP
     EXPECT_STREQ(again->name, "ONE");
     EXPECT_EQ(request("Alpha", "TopicItemList"), "TWO\tONE\tFormats\tTopicItemList\0"s);
     EXPECT_EQ(request("Alpha", "ONE"), "other\0"s);
-    EXPECT_EQ(fake.poke("Alpha", "ONE", "x"s), DDE_FACK);
+    EXPECT_EQ(fake.poke("Alpha", "ONE", "x"s), kDdeFack);
     EXPECT_EQ(request("System", "Topics"), "Alpha\tSystem\0"s);
 }
 
@@ -87,21 +87,21 @@ TEST_F(DdeServerTest, ConnectAcceptsRegisteredTopicsInAnyCase) {
     struct Case { const char* topic; uintptr_t expected; } cases[] = {
         {"System", 1}, {"system", 1}, {"ALPHA", 1}, {"Beta", 0}, {"", 0}};
     for (const Case& c : cases) {
-        EXPECT_EQ(fake.call(XTYP_CONNECT, c.topic, "AnyService"), c.expected) << c.topic;
+        EXPECT_EQ(fake.call(kXtypConnect, c.topic, "AnyService"), c.expected) << c.topic;
     }
 }
 
 TEST_F(DdeServerTest, OnlyTheItemsFormatsAreServedOrAdvised) {
     server.addItem("Alpha", "ONE", kTextFormats, constantReply, nullptr);
-    EXPECT_EQ(request("Alpha", "ONE", CF_OEMTEXT), std::nullopt);
+    EXPECT_EQ(request("Alpha", "ONE", kCfOemText), std::nullopt);
     EXPECT_EQ(request("Alpha", "ONE", 0), std::nullopt);
     EXPECT_EQ(request("Alpha", "MISSING"), std::nullopt);
     EXPECT_EQ(request("Missing", "ONE"), std::nullopt);
-    EXPECT_EQ(fake.call(XTYP_ADVSTART, "Alpha", "ONE", CF_TEXT), 1u);
-    EXPECT_EQ(fake.call(XTYP_ADVSTART, "Alpha", "ONE", CF_OEMTEXT), 0u);
-    EXPECT_EQ(fake.call(XTYP_ADVSTART, "Alpha", "TWO", CF_TEXT), 0u);
-    EXPECT_EQ(fake.take(flag(fake.call(XTYP_ADVREQ, "Alpha", "ONE", CF_TEXT))), "constant\0"s);
-    EXPECT_EQ(fake.call(XTYP_ADVREQ, "Alpha", "ONE", CF_OEMTEXT), 0u);
+    EXPECT_EQ(fake.call(kXtypAdvStart, "Alpha", "ONE", kCfText), 1u);
+    EXPECT_EQ(fake.call(kXtypAdvStart, "Alpha", "ONE", kCfOemText), 0u);
+    EXPECT_EQ(fake.call(kXtypAdvStart, "Alpha", "TWO", kCfText), 0u);
+    EXPECT_EQ(fake.take(flag(fake.call(kXtypAdvReq, "Alpha", "ONE", kCfText))), "constant\0"s);
+    EXPECT_EQ(fake.call(kXtypAdvReq, "Alpha", "ONE", kCfOemText), 0u);
 }
 
 TEST_F(DdeServerTest, AnItemWithoutRequestHandlerGivesNoData) {
@@ -147,14 +147,14 @@ TEST_F(DdeServerTest, PokeRepliesAndAdvisesByHandlerAndConversationStatus) {
         uintptr_t reply;
         bool advised;
     } cases[] = {
-        {"NONE", CF_TEXT, 0, false, DDE_FNOTPROCESSED, false},
-        {"NO", CF_TEXT, 0, false, DDE_FNOTPROCESSED, false},
-        {"YES", CF_OEMTEXT, 0, false, DDE_FNOTPROCESSED, false},
-        {"MISSING", CF_TEXT, 0, false, DDE_FNOTPROCESSED, false},
-        {"YES", CF_TEXT, 0, false, DDE_FACK, true},
-        {"yes", CF_TEXT, 0x0003, false, DDE_FACK, true},
-        {"YES", CF_TEXT, ST_ISSELF, false, DDE_FACK, false},
-        {"YES", CF_TEXT, 0, true, DDE_FACK, false},
+        {"NONE", kCfText, 0, false, kDdeFNotProcessed, false},
+        {"NO", kCfText, 0, false, kDdeFNotProcessed, false},
+        {"YES", kCfOemText, 0, false, kDdeFNotProcessed, false},
+        {"MISSING", kCfText, 0, false, kDdeFNotProcessed, false},
+        {"YES", kCfText, 0, false, kDdeFack, true},
+        {"yes", kCfText, 0x0003, false, kDdeFack, true},
+        {"YES", kCfText, kStIsSelf, false, kDdeFack, false},
+        {"YES", kCfText, 0, true, kDdeFack, false},
     };
     for (const Case& c : cases) {
         fake.advisesPosted.clear();
@@ -163,17 +163,17 @@ TEST_F(DdeServerTest, PokeRepliesAndAdvisesByHandlerAndConversationStatus) {
         EXPECT_EQ(fake.poke("Alpha", c.item, "data"s, c.format), c.reply) << c.item;
         EXPECT_EQ(fake.advisesPosted.size(), c.advised ? 1u : 0u) << c.item;
     }
-    EXPECT_EQ(fake.call(XTYP_ADVDATA, "Alpha", "YES", CF_TEXT, nullptr, fake.clientData("x")), DDE_FACK);
+    EXPECT_EQ(fake.call(kXtypAdvData, "Alpha", "YES", kCfText, nullptr, fake.clientData("x")), kDdeFack);
 }
 
 TEST_F(DdeServerTest, ExecuteIsRefusedAndOtherNoticesAreIgnored) {
     server.addItem("Alpha", "ONE", kTextFormats, constantReply, acceptPoke);
     for (const char* topic : {"System", "Alpha", "Missing"}) {
-        EXPECT_EQ(fake.call(XTYP_EXECUTE, topic, nullptr, 0, nullptr, fake.clientData("[run]")),
-                  DDE_FNOTPROCESSED);
+        EXPECT_EQ(fake.call(kXtypExecute, topic, nullptr, 0, nullptr, fake.clientData("[run]")),
+                  kDdeFNotProcessed);
     }
-    for (unsigned type : {XTYP_ADVSTOP, XTYP_REGISTER, XTYP_UNREGISTER, XTYP_XACT_COMPLETE,
-                          XTYP_ERROR, XTYP_MONITOR, 0u, 0xFFFFu}) {
+    for (unsigned type : {kXtypAdvStop, kXtypRegister, kXtypUnregister, kXtypXactComplete,
+                          kXtypError, kXtypMonitor, 0u, 0xFFFFu}) {
         EXPECT_EQ(fake.call(type, "Alpha", "ONE"), 0u) << type;
     }
     EXPECT_TRUE(fake.advisesPosted.empty());
@@ -184,11 +184,11 @@ TEST_F(DdeServerTest, ConversationsAreTrackedAndEndedWithTheirTopic) {
     server.addItem("Beta", "TWO", kTextFormats, constantReply, nullptr);
     Conv a1 = reinterpret_cast<Conv>(0x10), b1 = reinterpret_cast<Conv>(0x20),
          a2 = reinterpret_cast<Conv>(0x30);
-    fake.call(XTYP_CONNECT_CONFIRM, "Alpha", "Kalverin", 0, a1);
-    fake.call(XTYP_CONNECT_CONFIRM, "Beta", "Kalverin", 0, b1);
-    fake.call(XTYP_CONNECT_CONFIRM, "ALPHA", "Kalverin", 0, a2);
-    fake.call(XTYP_DISCONNECT, nullptr, nullptr, 0, b1);
-    fake.call(XTYP_CONNECT_CONFIRM, "Beta", "Kalverin", 0, b1);
+    fake.call(kXtypConnectConfirm, "Alpha", "Kalverin", 0, a1);
+    fake.call(kXtypConnectConfirm, "Beta", "Kalverin", 0, b1);
+    fake.call(kXtypConnectConfirm, "ALPHA", "Kalverin", 0, a2);
+    fake.call(kXtypDisconnect, nullptr, nullptr, 0, b1);
+    fake.call(kXtypConnectConfirm, "Beta", "Kalverin", 0, b1);
     EXPECT_TRUE(server.removeTopic("alpha"));
     EXPECT_EQ(fake.disconnected, (std::vector<Conv>{a2, a1}));
     ASSERT_NE(server.conversations(), nullptr);
@@ -205,9 +205,9 @@ TEST_F(DdeServerTest, RemovingATopicAnywhereInTheListKeepsTheOthers) {
     EXPECT_EQ(request("System", "Topics"), "Gamma\tAlpha\tSystem\0"s);
     for (const char* topic : {"Alpha", "Gamma"}) {
         EXPECT_EQ(request(topic, "ONE"), "constant\0"s) << topic;
-        EXPECT_EQ(fake.call(XTYP_CONNECT, topic, "Kalverin"), 1u);
+        EXPECT_EQ(fake.call(kXtypConnect, topic, "Kalverin"), 1u);
     }
-    EXPECT_EQ(fake.call(XTYP_CONNECT, "Beta", "Kalverin"), 0u);
+    EXPECT_EQ(fake.call(kXtypConnect, "Beta", "Kalverin"), 0u);
     EXPECT_EQ(fake.liveServerStrings(), strings - 4) << "topic name and its three items";
     EXPECT_TRUE(server.removeTopic("Alpha"));
     EXPECT_EQ(request("System", "Topics"), "Gamma\tSystem\0"s);
@@ -229,7 +229,7 @@ TEST_F(DdeServerTest, RemovingUnregisteredNamesChangesNothing) {
 
 TEST_F(DdeServerTest, StopFreesEveryHandleAndUninitialises) {
     server.addItem("Alpha", "ONE", kTextFormats, constantReply, nullptr);
-    fake.call(XTYP_CONNECT_CONFIRM, "Alpha", "Kalverin", 0, reinterpret_cast<Conv>(0x10));
+    fake.call(kXtypConnectConfirm, "Alpha", "Kalverin", 0, reinterpret_cast<Conv>(0x10));
     server.stop();
     EXPECT_EQ(fake.log, (std::vector<std::string>{"initialize", "nameService Kalverin 1",
                                                   "nameService Kalverin 2", "uninitialize"}));
@@ -252,8 +252,8 @@ TEST(DdeServerStart, AFailedStartLeavesRecordsThatNoTransactionReaches) {
     EXPECT_EQ(fake.log, std::vector<std::string>{"initialize"});
     EXPECT_NE(server.addItem("Alpha", "ONE", kTextFormats, constantReply, nullptr), nullptr);
     fake.server = &server;
-    EXPECT_EQ(server.onTransaction(XTYP_CONNECT, 0, nullptr, nullptr, nullptr, nullptr, 0, 0), nullptr);
-    EXPECT_EQ(fake.call(XTYP_CONNECT, "Alpha", "Kalverin"), 0u);
+    EXPECT_EQ(server.onTransaction(kXtypConnect, 0, nullptr, nullptr, nullptr, nullptr, 0, 0), nullptr);
+    EXPECT_EQ(fake.call(kXtypConnect, "Alpha", "Kalverin"), 0u);
     server.stop();
     EXPECT_EQ(fake.log, std::vector<std::string>{"initialize"});
     EXPECT_EQ(fake.handleErrors, 0);
@@ -269,7 +269,7 @@ TEST_F(DdeServerTest, FormatsReplyTheUnionInCollectionOrder) {
     EXPECT_EQ(request("Beta", "Formats"), "BITMAP\tWAVE\t\tTEXT\0"s) << "unnamed formats are empty";
     EXPECT_EQ(request("System", "Formats"),
               "BITMAP\tWAVE\t\tTEXT\tOEMTEXT\tPrivate Format\0"s);
-    EXPECT_EQ(request("Alpha", "MIXED", 0xC123), std::nullopt) << "textReply answers CF_TEXT only";
+    EXPECT_EQ(request("Alpha", "MIXED", 0xC123), std::nullopt) << "textReply answers kCfText only";
 }
 
 TEST_F(DdeServerTest, TheFormatUnionStopsAt127) {
@@ -314,10 +314,10 @@ TEST_F(DdeServerTest, RepliesThatCannotBeBuiltGiveNoData) {
 
 TEST_F(DdeServerTest, ListAndTextRepliesByteForByte) {
     const char* names[] = {"a", "", "c"};
-    EXPECT_EQ(fake.take(server.listReply(names, 3, CF_TEXT, nullptr)), "a\t\tc\0"s);
-    EXPECT_EQ(fake.take(server.listReply(names, 0, CF_TEXT, nullptr)), "\0"s);
-    EXPECT_EQ(fake.take(server.textReply(CF_TEXT, "", nullptr)), "\0"s);
-    EXPECT_EQ(server.textReply(CF_OEMTEXT, "x", nullptr), nullptr);
+    EXPECT_EQ(fake.take(server.listReply(names, 3, kCfText, nullptr)), "a\t\tc\0"s);
+    EXPECT_EQ(fake.take(server.listReply(names, 0, kCfText, nullptr)), "\0"s);
+    EXPECT_EQ(fake.take(server.textReply(kCfText, "", nullptr)), "\0"s);
+    EXPECT_EQ(server.textReply(kCfOemText, "x", nullptr), nullptr);
 }
 
 }  // namespace

@@ -28,11 +28,11 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
                            "VERSION", "YEAR", "yearword", "SECOND", "SECONDWORD", "MONTH",
                            "NOTSMOKED", "NOTSMOKEDWORD", "MONEYSAVED", "PRIMARY", "OTHER4",
                            "NAME", "PARSEORVANE", "parseorvane", "ONE", "two", "", "\x01"};
-    const unsigned types[] = {XTYP_ERROR, XTYP_ADVDATA, XTYP_ADVREQ, XTYP_ADVSTART, XTYP_ADVSTOP,
-                              XTYP_EXECUTE, XTYP_CONNECT, XTYP_CONNECT_CONFIRM,
-                              XTYP_XACT_COMPLETE, XTYP_POKE, XTYP_REGISTER, XTYP_REQUEST,
-                              XTYP_DISCONNECT, XTYP_UNREGISTER, XTYP_WILDCONNECT, XTYP_MONITOR,
-                              0, 0x1234, XTYP_REQUEST, XTYP_POKE, XTYP_REQUEST, XTYP_POKE};
+    const unsigned types[] = {kXtypError, kXtypAdvData, kXtypAdvReq, kXtypAdvStart, kXtypAdvStop,
+                              kXtypExecute, kXtypConnect, kXtypConnectConfirm,
+                              kXtypXactComplete, kXtypPoke, kXtypRegister, kXtypRequest,
+                              kXtypDisconnect, kXtypUnregister, kXtypWildConnect, kXtypMonitor,
+                              0, 0x1234, kXtypRequest, kXtypPoke, kXtypRequest, kXtypPoke};
     const std::string scripts[] = {"{+N}", "{A}{+s} {1}{+C}", "{", "}{}{{", "{+$}{+Y}",
                                    std::string(9000, '{'), "\0\0"s, ""};
 
@@ -46,7 +46,7 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
     ASSERT_TRUE(server.start("Kalverin"));
     registerQuitItems(server, quitItems, state);
     bool registered = true;
-    fake.adviseLoops.push_back({"COMMAND", "PARSEORVANE", CF_TEXT, {}});
+    fake.adviseLoops.push_back({"COMMAND", "PARSEORVANE", kCfText, {}});
 
     std::mt19937 random(20261207);
     auto pick = [&](auto& array) -> decltype(array[0]) {
@@ -68,7 +68,7 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
         fake.failAddData = random() % 50 == 0;
         fake.failDataCreationAfter = random() % 50 == 0 ? 0 : -1;
         fake.failConvQuery = random() % 10 == 0;
-        fake.convStatus = random() % 4 == 0 ? ST_ISSELF : 0;
+        fake.convStatus = random() % 4 == 0 ? kStIsSelf : 0;
         int action = static_cast<int>(random() % 100);
         if (action < 3) {
             server.addItem(pick(topics), pick(items), kTextFormats, echoReply,
@@ -83,21 +83,21 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
             registered = !registered;
         } else {
             unsigned type = pick(types);
-            unsigned format = random() % 4 == 0 ? static_cast<unsigned>(random() % 0x10000) : CF_TEXT;
+            unsigned format = random() % 4 == 0 ? static_cast<unsigned>(random() % 0x10000) : kCfText;
             const char* topic = random() % 20 ? pick(topics) : nullptr;
             const char* item = random() % 20 ? pick(items) : nullptr;
             Conv conversation = reinterpret_cast<Conv>(static_cast<uintptr_t>(1 + random() % 8));
             DataHandle data = random() % 10 ? fake.clientData(anyBytes(), format) : nullptr;
             uintptr_t result = fake.call(type, topic, item, format, conversation, data);
             if (data) fake.freeDataHandle(data);
-            if (type == XTYP_REQUEST || type == XTYP_ADVREQ || type == XTYP_WILDCONNECT) {
+            if (type == kXtypRequest || type == kXtypAdvReq || type == kXtypWildConnect) {
                 auto reply = fake.take(reinterpret_cast<DataHandle>(result));
-                if (reply && type != XTYP_WILDCONNECT) {
+                if (reply && type != kXtypWildConnect) {
                     ASSERT_FALSE(reply->empty());
                     EXPECT_EQ(reply->back(), '\0');
                 }
             } else {
-                EXPECT_LE(result, uintptr_t{DDE_FACK}) << type;
+                EXPECT_LE(result, uintptr_t{kDdeFack}) << type;
             }
         }
         ASSERT_EQ(fake.handleErrors, 0) << "step " << step;
@@ -113,7 +113,7 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
     if (registered) unregisterQuitItems(server, quitItems);
     registerQuitItems(server, quitItems, state);
     EXPECT_EQ(fake.request("USER", "NAME"), "Stress\0"s);
-    EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", "[{+N}]"s), DDE_FACK);
+    EXPECT_EQ(fake.poke("COMMAND", "PARSEORVANE", "[{+N}]"s), kDdeFack);
     EXPECT_EQ(fake.request("COMMAND", "PARSEORVANE"), "[Stress]\0"s);
     unregisterQuitItems(server, quitItems);
     server.stop();
