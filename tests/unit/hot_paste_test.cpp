@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "script/number_words.h"
 #include "tests/support/recording_desktop.h"
 #include "tests/support/us_currency.h"
 
@@ -130,6 +131,24 @@ TEST_F(HotPasteTest, LongRenderingIsCutToKeepTheLineBreak) {
         EXPECT_EQ(desktop.clipboard, std::string(kept, 'x') + "\r\n");
         EXPECT_EQ(renderBuffer.str(), desktop.clipboard);
     }
+}
+
+// With the real interpreter: what it writes, script errors included, is what is delivered,
+// and its words mode carries over from one hot-key to the next.
+TEST_F(HotPasteTest, DeliversTheInterpretersRendering) {
+    record.userName = "Ann";
+    stats.notSmoked = 42;
+    record.hotPasteTexts[0] = "{+N}: {+C} not smoked{+Q}";
+    record.hotPasteTexts[1] = "{A}";
+    ASSERT_EQ(hotPaste(delivery(renderScript), 1), DeliveryResult::delivered);
+    EXPECT_EQ(desktop.clipboard, "Ann: 42 not smoked<SCRIPT ERROR: 'Q'>\r\n");
+
+    hotPaste(delivery(renderScript), 2);
+    EXPECT_EQ(desktop.clipboard, "\r\n");
+    hotPaste(delivery(renderScript), 1);
+    std::string words;
+    numberWords(words, 42);
+    EXPECT_EQ(desktop.clipboard, "Ann: " + words + " not smoked<SCRIPT ERROR: 'Q'>\r\n");
 }
 
 TEST(HotKeyModifiers, TranslateToPlatformBits) {
