@@ -1,6 +1,10 @@
 // Resource ids shared by the resource script and the code.
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 #define IDI_PROGRAM 128
 #define IDD_MAIN 131
 #define IDS_ABOUT_ITEM 101

@@ -1,0 +1,269 @@
+#include "tests/e2e/harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeoutMs) return condition();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(20);
+    }
+}
+
+std::string environment(const char* name) {
+    char buffer[2048];
+    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+std::string windowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string result = "Z:" + path;
+    for (char& c : result)
+        if (c == '/') c = '\\';
+    return result;
+}
+
+const std::string* IniSection::find(const std::string& key) const {
+    for (const auto& entry : keys)
+        if (_stricmp(entry.first.c_str(), key.c_str()) == 0) return &entry.second;
+    return nullptr;
+}
+
+static std::string trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r\n");
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+std::vector<IniSection> parseIni(const std::string& text) {
+    std::vector<IniSection> sections;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = trim(line);
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            size_t close = line.rfind(']');
+            sections.push_back({line.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
+        } else if (!sections.empty()) {
+            size_t eq = line.find('=');
+            if (eq == std::string::npos) continue;
+            sections.back().keys.emplace_back(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+        }
+    }
+    return sections;
+}
+
+const IniSection* findSection(const std::vector<IniSection>& sections, const std::string& name) {
+    for (const IniSection& s : sections)
+        if (_stricmp(s.name.c_str(), name.c_str()) == 0) return &s;
+    return nullptr;
+}
+
+static void removeTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+AppDataFolder::AppDataFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static LONG counter = 0;
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof name, "%skalverin-e2e-%lu-%ld", temp, GetCurrentProcessId(),
+                  InterlockedIncrement(&counter));
+    path_ = name;
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+AppDataFolder::~AppDataFolder() { removeTree(path_); }
+
+void AppDataFolder::writeSettings(const std::string& text) const {
+    CreateDirectoryA((path_ + "\\Kalverin").c_str(), nullptr);
+    std::ofstream out(settingsPath(), std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+std::string AppDataFolder::readSettings() const {
+    std::ifstream in(settingsPath(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool AppDataFolder::settingsExist() const {
+    return GetFileAttributesA(settingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string settingsText(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
+                         int build) {
+    std::string text = "[" + section + "]\r\n";
+    for (const auto& key : keys) text += key.first + "=" + key.second + "\r\n";
+    text += "[Kalverin]\r\nBuild=" + std::to_string(build) + "\r\n";
+    return text;
+}
+
+// The environment of this process with APPDATA (and any extra names) replaced.
+static std::string environmentBlock(const std::string& appData,
+                                    const std::vector<std::pair<std::string, std::string>>& extra) {
+    std::vector<std::pair<std::string, std::string>> replaced = extra;
+    replaced.emplace_back("APPDATA", appData);
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* p = strings; *p; p += std::strlen(p) + 1) {
+        std::string entry = p;
+        bool skip = false;
+        for (const auto& r : replaced)
+            if (_strnicmp(entry.c_str(), (r.first + "=").c_str(), r.first.size() + 1) == 0) skip = true;
+        if (!skip) block += entry + '\0';
+    }
+    FreeEnvironmentStringsA(strings);
+    for (const auto& r : replaced) block += r.first + "=" + r.second + '\0';
+    block += '\0';
+    return block;
+}
+
+KalverinProcess::KalverinProcess(const AppDataFolder& appData, const std::string& arguments,
+                                 const std::vector<std::pair<std::string, std::string>>& extraEnvironment) {
+    std::string exe = windowsPath(environment("KALVERIN_EXE"));
+    if (exe.empty()) exe = "kalverin.exe";
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    std::string env = environmentBlock(appData.path(), extraEnvironment);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &env[0], nullptr, &startup, &info)) {
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        processId_ = info.dwProcessId;
+        WaitForInputIdle(process_, 5000);
+    }
+}
+
+KalverinProcess::~KalverinProcess() {
+    if (!process_) return;
+    if (running()) {
+        if (HWND main = mainWindow()) PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+        if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+std::vector<HWND> KalverinProcess::topLevelWindows() const {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{processId_, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == s->pid) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND KalverinProcess::findWindow(const std::string& caption) const {
+    for (HWND window : topLevelWindows())
+        if (IsWindowVisible(window) && windowText(window) == caption) return window;
+    return nullptr;
+}
+
+HWND KalverinProcess::waitForWindow(const std::string& caption, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = findWindow(caption)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND KalverinProcess::mainWindow() const {
+    for (HWND window : topLevelWindows()) {
+        HWND hotKey = GetDlgItem(window, 1062);
+        char cls[64] = "";
+        if (hotKey && GetClassNameA(hotKey, cls, sizeof cls) && _stricmp(cls, "msctls_hotkey32") == 0 &&
+            GetDlgItem(window, 1031))
+            return window;
+    }
+    return nullptr;
+}
+
+HWND KalverinProcess::waitForMainWindow(DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = mainWindow()) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND KalverinProcess::waitUntilMinimised(DWORD timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil([&] { return (found = mainWindow()) != nullptr && IsIconic(found); }, timeoutMs);
+    return found && IsIconic(found) ? found : nullptr;
+}
+
+void KalverinProcess::pressEscape(HWND window) const {
+    // The modal loop hands keys posted to the dialog to IsDialogMessage, as for a real key.
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(window, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+bool KalverinProcess::waitForExit(DWORD timeoutMs) const {
+    return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool KalverinProcess::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD KalverinProcess::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::string windowText(HWND window) {
+    char text[1024] = "";
+    // WM_GETTEXT works across processes and does not block on a hung window for long.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &result);
+    return text;
+}
+
+std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+
+bool getPastFirstRun(const KalverinProcess& process) {
+    HWND welcome = process.waitForWindow("Welcome To Kalverin");
+    if (!welcome) return false;
+    PostMessageA(welcome, WM_COMMAND, IDOK, 0);
+    HWND details = process.waitForWindow("Kalverin - Settings");
+    if (!details) return false;
+    PostMessageA(details, WM_COMMAND, IDCANCEL, 0);
+    return waitUntil([&] { return process.findWindow("Kalverin - Settings") == nullptr; });
+}
+
+}  // namespace e2e
