@@ -280,12 +280,17 @@ void Renderer::run(const char* p, TextBuffer& out) {
         const char command = p[1];
         if (command == '\0') break;
         const char* q = p + 2;  // where the command stops reading
+        // A command cut off by the end of the source before its letters are complete does
+        // nothing; the loop then stops at the terminator.
         switch (command) {
             case 'A': context_.state.wordsMode = 1; break;
             case '1': context_.state.wordsMode = 0; break;
             case '+':
             case '-':
-                if (*q == '\0') goto endOfSource;
+                if (*q == '\0') {
+                    p = q;
+                    continue;
+                }
                 // A closing brace in the letter's place is left unread: it becomes the
                 // skipped character, so {+} and {-} insert nothing.
                 if (*q != '}') {
@@ -294,7 +299,10 @@ void Renderer::run(const char* p, TextBuffer& out) {
                 }
                 break;
             case '#':
-                if (q[0] == '\0' || q[1] == '\0') goto endOfSource;
+                if (q[0] == '\0' || q[1] == '\0') {
+                    p = q[0] == '\0' ? q : q + 1;
+                    continue;
+                }
                 plural(static_cast<unsigned char>(q[0]), static_cast<unsigned char>(q[1]));
                 q += 2;
                 break;
@@ -313,7 +321,6 @@ void Renderer::run(const char* p, TextBuffer& out) {
         if (*q == '\0') break;
         p = q + 1;
     }
-endOfSource:
     // The source ended inside some groups: the end closes each of them as its closing brace
     // would have, innermost first, so their text, capitals and failures count as written.
     // The outermost block is delivered even when it failed.
