@@ -252,6 +252,23 @@ TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
     EXPECT_EQ(view.calls.at(4), "1032:1962.98");
 }
 
+TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+    struct Step {
+        TimeValue now;
+        const char* money;
+    } steps[] = {{kExample, "$1,962.98"}, {kQuit + 59, "$0.00"}, {kQuit + 60, "$0.00"},
+                 {kQuit + 240, "$0.01"},  {kExample, "$1,962.98"}, {kExample + 60, "$1,962.99"}};
+    for (const Step& step : steps) {
+        RecordingView view;
+        tick(record, stats, step.now, false, currency, view);
+        EXPECT_EQ(view.calls.at(4), std::string("1032:") + step.money) << step.now - kQuit;
+    }
+}
+
 TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
     ScopedTimeZone zone("UTC0");
     QuitRecord record = exampleRecord();
