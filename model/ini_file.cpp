@@ -1,0 +1,326 @@
+#include "model/ini_file.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace kalverin {
+namespace {
+
+// The integer reader sees at most this many characters of a value (its buffer is 30
+// characters with the terminator), so longer digit strings are cut, not wrapped further.
+constexpr size_t kIntDigitsSeen = 29;
+
+// Blanks the profile reader trims around names and values: the C white space and the
+// end-of-file mark (Ctrl+Z) that old editors leave behind.
+bool isProfileSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1A;
+}
+
+std::string trimmed(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && isProfileSpace(text[begin])) ++begin;
+    while (end > begin && isProfileSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+// A name or value as far as it can go on one line.
+std::string firstLine(const char* text) {
+    std::string line = text ? text : "";
+    return line.substr(0, line.find_first_of("\r\n"));
+}
+
+// What is written for a name or a value: the platform drops the blanks in front but keeps
+// those behind (they vanish when the file is read again).
+std::string writtenForm(const char* text) {
+    std::string line = firstLine(text);
+    size_t begin = 0;
+    while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
+    return line.substr(begin);
+}
+
+// Names asked for are compared without their surrounding blanks, as names in the file are.
+std::string lookupName(const char* text) { return trimmed(firstLine(text)); }
+
+// One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
+// written back the way the platform's writer does, one trimmed line per entry.
+struct Entry {
+    enum Kind { kSection, kKey, kOther } kind = kOther;
+    std::string name;   // section name, key name, or the whole line
+    std::string value;  // kKey only
+};
+
+std::vector<Entry> parse(const std::string& bytes) {
+    std::vector<Entry> entries;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        // A line ends at a line feed or a lone carriage return alike.
+        size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        size_t textEnd = pos;  // a zero byte ends the text of a line
+        while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
+        std::string line = bytes.substr(pos, textEnd - pos);
+        pos = end + 1;
+        line = trimmed(line);
+        if (line.empty()) continue;
+        Entry entry;
+        size_t close = line.rfind(']');
+        if (line[0] == '[' && close != std::string::npos) {
+            entry.kind = Entry::kSection;
+            entry.name = trimmed(line.substr(1, close - 1));
+        } else if (size_t equals = line.find('='); equals != std::string::npos) {
+            entry.kind = Entry::kKey;
+            entry.name = trimmed(line.substr(0, equals));
+            entry.value = trimmed(line.substr(equals + 1));
+        } else {
+            entry.name = line;  // kept as written, never matched as a key with a value
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::string render(const std::vector<Entry>& entries) {
+    std::string out;
+    for (const Entry& entry : entries) {
+        if (entry.kind == Entry::kSection) {
+            out += '[' + entry.name + ']';
+        } else if (entry.kind == Entry::kKey) {
+            out += entry.name + '=' + entry.value;
+        } else {
+            out += entry.name;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+enum class FileRead { kRead, kAbsent, kUnreadable };
+
+// Plain C streams: they report failures by return value, never by throwing (a folder where
+// the file should be makes the C++ stream iterators throw).
+FileRead readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        std::error_code error;
+        bool exists = std::filesystem::exists(path, error);
+        return !error && !exists ? FileRead::kAbsent : FileRead::kUnreadable;
+    }
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
+    bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    return failed ? FileRead::kUnreadable : FileRead::kRead;
+}
+
+// Replaces the file only once the new text is wholly on disk beside it: a full disk or a
+// crash mid-write leaves the previous file as it was. The rename replaces an existing file
+// on Windows too (the library uses MoveFileEx with MOVEFILE_REPLACE_EXISTING there).
+bool replaceFile(const std::string& path, const std::string& bytes) {
+    // Named for this write alone, so that two programs saving at once never share one: the
+    // clock's finest ticks and a count of this program's writes.
+    static unsigned writes = 0;
+    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%08x%04x.tmp",
+                  static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
+                  ++writes & 0xFFFFu);
+    const std::string temporary = path + suffix;
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    written = std::fflush(out) == 0 && written;
+    written = std::fclose(out) == 0 && written;  // a full disk may show only here
+    std::error_code error;
+    if (written) std::filesystem::rename(temporary, path, error);
+    if (!written || error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+// Index of the first section of that name, or entries.size().
+size_t findSection(const std::vector<Entry>& entries, const char* section) {
+    const std::string name = lookupName(section);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].kind == Entry::kSection && sameName(entries[i].name, name)) return i;
+    return entries.size();
+}
+
+// Like the platform, only the first section of a name is searched, and the first key in it.
+const Entry* findKey(const std::vector<Entry>& entries, const char* section, const char* key) {
+    const std::string name = lookupName(key);
+    for (size_t i = findSection(entries, section) + 1; i < entries.size(); ++i) {
+        if (entries[i].kind == Entry::kSection) break;
+        if (entries[i].kind == Entry::kKey && sameName(entries[i].name, name)) return &entries[i];
+    }
+    return nullptr;
+}
+
+bool findValue(const std::string& path, const char* section, const char* key, std::string& value) {
+    std::string bytes;
+    if (readWholeFile(path, bytes) != FileRead::kRead) return false;
+    std::vector<Entry> entries = parse(bytes);
+    const Entry* entry = findKey(entries, section, key);
+    if (!entry) return false;
+    value = entry->value;
+    return true;
+}
+
+// A value in matching single or double quotes reads without them.
+std::string unquoted(const std::string& value) {
+    if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+int digitIn(char c, unsigned base) {
+    int digit = hexDigit(c);
+    return digit >= 0 && static_cast<unsigned>(digit) < base ? digit : -1;
+}
+
+}  // namespace
+
+unsigned parseProfileInt(const std::string& value) {
+    size_t i = 0;
+    while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+    unsigned base = 10;
+    if (i + 1 < value.size() && value[i] == '0') {
+        char prefix = asciiLower(value[i + 1]);
+        if (prefix == 'x') base = 16;
+        if (prefix == 'o') base = 8;
+        if (prefix == 'b') base = 2;
+        if (base != 10) i += 2;
+    }
+    uint32_t result = 0;  // wraps modulo 2^32 as the platform's reader does
+    for (; i < value.size(); ++i) {
+        int digit = digitIn(value[i], base);
+        if (digit < 0) break;
+        result = result * base + static_cast<uint32_t>(digit);
+    }
+    return negative ? 0u - result : result;
+}
+
+std::string encodeProfileStruct(const void* area, size_t size) {
+    static const char kHex[] = "0123456789ABCDEF";
+    const unsigned char* bytes = static_cast<const unsigned char*>(area);
+    std::string text;
+    text.reserve(2 * (size + 1));
+    unsigned sum = 0;
+    for (size_t i = 0; i <= size; ++i) {
+        unsigned byte = i < size ? bytes[i] : (sum & 0xFFu);
+        if (i < size) sum += byte;
+        text += kHex[byte >> 4];
+        text += kHex[byte & 0x0F];
+    }
+    return text;
+}
+
+bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
+    if (text.size() != 2 * (size + 1)) return false;
+    std::vector<unsigned char> bytes(size + 1);
+    for (size_t i = 0; i <= size; ++i) {
+        int high = hexDigit(text[2 * i]), low = hexDigit(text[2 * i + 1]);
+        if (high < 0 || low < 0) return false;
+        bytes[i] = static_cast<unsigned char>(high * 16 + low);
+    }
+    unsigned sum = 0;
+    for (size_t i = 0; i < size; ++i) sum += bytes[i];
+    if ((sum & 0xFFu) != bytes[size]) return false;
+    if (size > 0) std::memcpy(area, bytes.data(), size);
+    return true;
+}
+
+unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned fallback) {
+    std::string value;
+    if (!findValue(path_, section, key, value)) return fallback;
+    value = unquoted(value).substr(0, kIntDigitsSeen);
+    // A key with an empty value counts as missing.
+    if (value.empty()) return fallback;
+    return parseProfileInt(value);
+}
+
+std::string IniProfileFile::readString(const char* section, const char* key, const char* fallback,
+                                       size_t maxChars) {
+    std::string value;
+    if (findValue(path_, section, key, value)) {
+        value = unquoted(value);
+    } else {
+        // The platform drops trailing blanks from the default.
+        value = fallback ? fallback : "";
+        while (!value.empty() && value.back() == ' ') value.pop_back();
+    }
+    if (value.size() > maxChars) value.resize(maxChars);
+    return value;
+}
+
+bool IniProfileFile::readStruct(const char* section, const char* key, void* area, size_t size) {
+    std::string value;
+    // Quotes are not removed here: a quoted structure value is invalid.
+    return findValue(path_, section, key, value) && decodeProfileStruct(value, area, size);
+}
+
+void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
+    std::string bytes;
+    // A missing file is an empty one; a file that is there but cannot be read (locked,
+    // unreadable) must not be replaced by one holding this key alone.
+    if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
+    std::vector<Entry> entries = parse(bytes);
+    // A line break would end the value early and turn the rest into other keys: only the
+    // first line of a value (or name) is stored.
+    const std::string text = writtenForm(value);
+    const std::string keyName = lookupName(key);
+
+    size_t sectionAt = findSection(entries, section);
+    if (sectionAt == entries.size()) {
+        entries.push_back({Entry::kSection, writtenForm(section), {}});
+        entries.push_back({Entry::kKey, writtenForm(key), text});
+    } else {
+        size_t end = sectionAt + 1;
+        Entry* found = nullptr;
+        for (; end < entries.size() && entries[end].kind != Entry::kSection; ++end)
+            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
+                found = &entries[end];
+        if (found) {
+            if (found->value == text) return;  // nothing to change: the file is left alone
+            found->value = text;  // the key keeps its spelling in the file
+        } else {
+            entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
+                           Entry{Entry::kKey, writtenForm(key), text});
+        }
+    }
+    replaceFile(path_, render(entries));
+}
+
+void IniProfileFile::writeStruct(const char* section, const char* key, const void* area,
+                                 size_t size) {
+    writeString(section, key, encodeProfileStruct(area, size).c_str());
+}
+
+}  // namespace kalverin

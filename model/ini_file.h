@@ -1,0 +1,44 @@
+// A private-profile file read and written by our own code, giving the same results as the
+// Win32 profile functions on the same bytes, for platforms that have none.
+#pragma once
+#include <string>
+
+#include "model/profile.h"
+
+namespace kalverin {
+
+// Reads the file afresh on every call, as the platform functions do, so that changes by
+// another writer are seen. Every write rewrites the whole file through a temporary file in
+// the same folder that is then renamed over the old one: a failed write leaves the old file
+// whole (and is otherwise ignored, as the platform's writes are by the program).
+class IniProfileFile : public ProfileFile {
+public:
+    explicit IniProfileFile(std::string path) : path_(std::move(path)) {}
+
+    unsigned readInt(const char* section, const char* key, unsigned fallback) override;
+    std::string readString(const char* section, const char* key, const char* fallback,
+                           size_t maxChars) override;
+    bool readStruct(const char* section, const char* key, void* area, size_t size) override;
+    void writeString(const char* section, const char* key, const char* value) override;
+    void writeStruct(const char* section, const char* key, const void* area, size_t size) override;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The pieces, exposed for tests and for the other backends.
+
+// The text of a structure value: two upper-case hex digits per byte, then the checksum byte
+// (the sum of the bytes modulo 256) the same way.
+std::string encodeProfileStruct(const void* area, size_t size);
+// Decodes `text` into `area` when it is exactly 2 * (size + 1) hex digits with a matching
+// checksum; otherwise returns false and leaves `area` as it was.
+bool decodeProfileStruct(const std::string& text, void* area, size_t size);
+// The integer reading of GetPrivateProfileIntA applied to a value already found: leading
+// blanks, an optional sign, an optional 0x/0o/0b base prefix, then digits up to the first
+// other character, all modulo 2^32; no digits read as 0.
+unsigned parseProfileInt(const std::string& value);
+
+}  // namespace kalverin

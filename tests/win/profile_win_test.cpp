@@ -1,0 +1,307 @@
+// The portable profile file against the Win32 profile functions: each must read what the
+// other writes, and both must write the same bytes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "model/ini_file.h"
+#include "model/profile_win.h"
+#include "model/settings.h"
+#include "model/settings_path_win.h"
+
+namespace kalverin {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr TimeValue kNow = 1017240312;
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Every case gets files of its own: the platform keeps recently used profile files cached
+// and notices a change by its time stamp, which two quick writes may share.
+class ProfileWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "kalverin-win-" + std::to_string(GetCurrentProcessId()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    std::string freshPath() { return dir_ + "\\file" + std::to_string(++count_) + ".ini"; }
+
+    std::string dir_;
+    int count_ = 0;
+};
+
+void expectSameStored(const QuitRecord& a, const QuitRecord& b) {
+    EXPECT_EQ(a.userName, b.userName);
+    EXPECT_EQ(a.quitStart, b.quitStart);
+    EXPECT_EQ(a.cigarettesPerDay, b.cigarettesPerDay);
+    EXPECT_EQ(a.packPriceWhole, b.packPriceWhole);
+    EXPECT_EQ(a.packPriceHundredths, b.packPriceHundredths);
+    EXPECT_EQ(a.cigarettesPerPack, b.cigarettesPerPack);
+    EXPECT_EQ(a.tipShowsNotSmoked, b.tipShowsNotSmoked);
+    EXPECT_EQ(a.tipShowsMoneySaved, b.tipShowsMoneySaved);
+    EXPECT_EQ(a.tipShowsSeconds, b.tipShowsSeconds);
+    EXPECT_EQ(a.tipShowsLifeSaved, b.tipShowsLifeSaved);
+    EXPECT_EQ(a.showOnTaskbar, b.showOnTaskbar);
+    EXPECT_EQ(a.secondaryHotKeysEnabled, b.secondaryHotKeysEnabled);
+    for (size_t i = 0; i < kHotKeyCount; ++i) {
+        EXPECT_EQ(a.hotKeyVk[i], b.hotKeyVk[i]) << i;
+        EXPECT_EQ(a.hotKeyModifiers[i], b.hotKeyModifiers[i]) << i;
+        EXPECT_EQ(a.hotPasteTexts[i], b.hotPasteTexts[i]) << i;
+    }
+    EXPECT_EQ(a.lastBuild, b.lastBuild);
+}
+
+std::vector<QuitRecord> sampleRecords() {
+    std::vector<QuitRecord> records(4);
+    QuitRecord& full = records[1];
+    full.sectionName = "Ann Other";
+    full.userName = "Ann \xC9lise = \"A\"";
+    full.quitStart = 4102444800u;
+    full.cigarettesPerDay = 35;
+    full.packPriceWhole = 12;
+    full.packPriceHundredths = 99;
+    full.cigarettesPerPack = 25;
+    full.tipShowsNotSmoked = 0;
+    full.tipShowsSeconds = 0;
+    full.showOnTaskbar = 0;
+    full.secondaryHotKeysEnabled = 1;
+    for (size_t i = 0; i < kHotKeyCount; ++i) {
+        full.hotKeyVk[i] = static_cast<uint16_t>(0x70 + i);
+        full.hotKeyModifiers[i] = static_cast<uint16_t>(15 - i);
+        full.hotPasteTexts[i] = "line {+C}\r\nnext \xE9\x01\xFF " + std::to_string(i);
+    }
+    full.lastBuild = 151;
+    QuitRecord& limits = records[2];
+    limits.userName = std::string(99, 'L');
+    limits.quitStart = 4294967295u;
+    limits.cigarettesPerDay = -1;
+    limits.showOnTaskbar = 1;
+    limits.hotPasteTexts[0] = std::string(1019, 'p');
+    for (size_t i = 1; i < kHotKeyCount; ++i) limits.hotPasteTexts[i] = std::string(499, 's');
+    QuitRecord& quoting = records[3];
+    quoting.sectionName = "user 1";
+    quoting.userName = " \"padded\" ";
+    return records;
+}
+
+TEST_F(ProfileWinTest, BothBackendsWriteTheSameBytesAndReadEachOther) {
+    for (const QuitRecord& original : sampleRecords()) {
+        SCOPED_TRACE(original.sectionName + " / " + original.userName);
+        std::string portablePath = freshPath(), win32Path = freshPath();
+        IniProfileFile portable(portablePath);
+        Win32ProfileFile win32(win32Path);
+        saveSettings(original, portable);
+        saveSettings(original, win32);
+        EXPECT_EQ(readAll(portablePath), readAll(win32Path));
+
+        QuitRecord viaWin32, viaPortable;
+        viaWin32.sectionName = viaPortable.sectionName = original.sectionName;
+        Win32ProfileFile win32OfPortable(portablePath);
+        IniProfileFile portableOfWin32(win32Path);
+        loadSettings(viaWin32, win32OfPortable, kNow);
+        loadSettings(viaPortable, portableOfWin32, kNow);
+        expectSameStored(viaWin32, original);
+        expectSameStored(viaPortable, original);
+    }
+}
+
+TEST_F(ProfileWinTest, AbsentFileLoadsTheSameDefaults) {
+    QuitRecord viaWin32, viaPortable;
+    Win32ProfileFile win32(dir_ + "\\absent.ini");
+    IniProfileFile portable(dir_ + "\\absent.ini");
+    loadSettings(viaWin32, win32, kNow);
+    loadSettings(viaPortable, portable, kNow);
+    expectSameStored(viaWin32, viaPortable);
+    EXPECT_EQ(viaWin32.hotPasteTexts[0], kDefaultPrimaryText);
+    EXPECT_EQ(viaWin32.showOnTaskbar, -1);
+}
+
+// Hand-made files both readers must see alike.
+const char* const kOddFiles[] = {
+    "junk\r\n\r\n  [ s ]  \r\n  k  =  12 \r\nk=99\r\n",
+    "[s]\nk=\"quoted\"\nq='single'\nm=\"mixed'\nd=\"\ne=\"\"\nnoeq\n",
+    "[s]\rk=-1\rq=+7\rm=0x10\rd=0o17\re=0b101\rf=12abc\rg=abc\rh=- 5\r",
+    "[s]\r\nk=4294967296\r\nq=99999999999\r\nm=   \r\nd=\t9\r\ne=\"12\"\r\nf=0x\r\ng=-\r\n",
+    "[s]\r\nk=                              5\r\nq=000000000000000000000000000000007\r\n",
+    "[x]y] tail\r\nk=2\r\n[s]\r\nk=first\r\n[S]\r\nk=second\r\nq=only in second\r\n",
+    "[s]\r\n;k=commented\r\nk=\x1Azz\r\nq=\xE9\xE8\r\n[t\r\nm=1\r\n",
+    "[s]\r\nk=6162C3\r\nq=6162c3\r\nm= 6162C3 \r\nd=6162C4\r\ne=6162C3A\r\nf=\"6162C3\"\r\ng=616\r\n",
+    "[s]\r\nk=\"abcdefghij\"\r\nq=abcdefghij\r\nm='  sp  '\r\n",
+};
+const char* const kOddSections[] = {"s", "S", " s\t", "x]y", "t", "s\r\nt", "missing"};
+const char* const kOddKeys[] = {"k", " K ", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "absent"};
+
+TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
+    for (const char* content : kOddFiles) {
+        std::string path = freshPath();
+        writeAll(path, content);
+        Win32ProfileFile win32(path);
+        IniProfileFile portable(path);
+        for (const char* section : kOddSections) {
+            for (const char* key : kOddKeys) {
+                SCOPED_TRACE(std::string(content) + " [" + section + "] " + key);
+                EXPECT_EQ(win32.readInt(section, key, 777), portable.readInt(section, key, 777));
+                for (size_t maxChars : {0, 1, 5, 9, 10, 11, 99})
+                    EXPECT_EQ(win32.readString(section, key, "dflt  ", maxChars),
+                              portable.readString(section, key, "dflt  ", maxChars));
+                unsigned char fromWin32[2] = {9, 9}, fromPortable[2] = {9, 9};
+                EXPECT_EQ(win32.readStruct(section, key, fromWin32, 2),
+                          portable.readStruct(section, key, fromPortable, 2));
+                EXPECT_EQ(0, std::memcmp(fromWin32, fromPortable, 2));
+            }
+        }
+    }
+}
+
+TEST_F(ProfileWinTest, BothBackendsRewriteOddFilesAlike) {
+    const struct { const char* section; const char* key; const char* value; } writes[] = {
+        {"s", "k", "new"}, {"S", "NEWKEY", "1"}, {"other", "a", "b"}, {"s", "q", ""},
+        {"t", "x", "y z"}, {" pad ", " k ", " v "}, {"a\r\nb", "k\nj", "v\rw"}, {"q", "a=b", "v"},
+        {"s ", " m", "\"quoted\""}};
+    for (const char* content : kOddFiles) {
+        std::string portablePath = freshPath(), win32Path = freshPath();
+        writeAll(portablePath, content);
+        writeAll(win32Path, content);
+        IniProfileFile portable(portablePath);
+        Win32ProfileFile win32(win32Path);
+        for (const auto& w : writes) {
+            portable.writeString(w.section, w.key, w.value);
+            win32.writeString(w.section, w.key, w.value);
+        }
+        EXPECT_EQ(readAll(portablePath), readAll(win32Path)) << content;
+    }
+}
+
+TEST_F(ProfileWinTest, BadStructureLeavesTheAreaAlone) {
+    std::string path = freshPath();
+    writeAll(path, "[s]\r\nsum=6162C4\r\nlong=6162C3A\r\nshort=6162C\r\ngood=6162C3\r\n");
+    for (const char* key : {"sum", "long", "short", "absent"}) {
+        for (int backend = 0; backend < 2; ++backend) {
+            Win32ProfileFile win32(path);
+            IniProfileFile portable(path);
+            ProfileFile& file = backend ? static_cast<ProfileFile&>(win32) : portable;
+            unsigned char area[2] = {7, 7};
+            EXPECT_FALSE(file.readStruct("s", key, area, 2)) << key << backend;
+            EXPECT_EQ(area[0], 7) << key << backend;
+            EXPECT_EQ(area[1], 7) << key << backend;
+        }
+    }
+    Win32ProfileFile win32(path);
+    unsigned char area[2] = {0, 0};
+    EXPECT_TRUE(win32.readStruct("s", "good", area, 2));
+    EXPECT_EQ(area[0], 'a');
+    EXPECT_EQ(area[1], 'b');
+}
+
+TEST_F(ProfileWinTest, LineBreaksInValuesAddNoKeys) {
+    std::string path = freshPath();
+    Win32ProfileFile win32(path);
+    win32.writeString("s", "n", "a\r\nStart=5");
+    EXPECT_EQ(readAll(path), "[s]\r\nn=a\r\n");
+}
+
+// Restores an environment variable when the test ends.
+class EnvironmentVariable {
+public:
+    explicit EnvironmentVariable(const char* name) : name_(name) {
+        char buffer[32768];
+        DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+        had_ = length > 0 && length < sizeof buffer;
+        if (had_) value_.assign(buffer, length);
+    }
+    ~EnvironmentVariable() { SetEnvironmentVariableA(name_, had_ ? value_.c_str() : nullptr); }
+    void set(const char* value) { SetEnvironmentVariableA(name_, value); }
+
+private:
+    const char* name_;
+    bool had_ = false;
+    std::string value_;
+};
+
+TEST_F(ProfileWinTest, SettingsPathFollowsAppDataAndCreatesTheFolder) {
+    EnvironmentVariable appData("APPDATA");
+    std::string base = dir_ + "\\roaming\\deeper";
+    appData.set((base + "\\").c_str());
+    EXPECT_EQ(settingsFilePath(), base + "\\Kalverin\\kalverin.ini");
+    DWORD attributes = GetFileAttributesA((base + "\\Kalverin").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+
+    appData.set(nullptr);  // the shell's answer then
+    std::string fromShell = settingsFilePath();
+    EXPECT_NE(fromShell.find("\\Kalverin\\kalverin.ini"), std::string::npos) << fromShell;
+    EXPECT_NE(fromShell.find(":\\"), std::string::npos) << fromShell;
+
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(legacySettingsFilePath(), std::string(windows) + "\\kalverin.ini");
+}
+
+TEST_F(ProfileWinTest, LegacyFileIsReadUntilTheFirstSave) {
+    std::string legacyPath = dir_ + "\\legacy.ini", newPath = dir_ + "\\new\\kalverin.ini";
+    fs::create_directories(dir_ + "\\new");
+    writeAll(legacyPath, "[User 1]\r\nName=Old\r\nspd=9\r\n[Other]\r\nName=Keep me\r\n");
+    SetFileAttributesA(legacyPath.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string legacyBytes = readAll(legacyPath);
+
+    SettingsFile file(newPath, legacyPath);
+    EXPECT_TRUE(file.readingLegacy());
+    QuitRecord r;
+    loadSettings(r, file, kNow);
+    EXPECT_EQ(r.userName, "Old");
+    EXPECT_EQ(r.cigarettesPerDay, 9);
+    EXPECT_FALSE(fs::exists(newPath)) << "loading must not write";
+
+    r.cigarettesPerDay = 11;
+    saveSettings(r, file);
+    EXPECT_FALSE(file.readingLegacy());
+    EXPECT_EQ(readAll(legacyPath), legacyBytes) << "the legacy file is never changed";
+    QuitRecord again;
+    loadSettings(again, file, kNow);
+    EXPECT_EQ(again.cigarettesPerDay, 11);
+    EXPECT_EQ(file.readString("Other", "Name", "", 99), "Keep me") << "other users move along";
+
+    SettingsFile reopened(newPath, legacyPath);  // the new file exists now: legacy ignored
+    EXPECT_FALSE(reopened.readingLegacy());
+    EXPECT_EQ(reopened.readInt("User 1", "spd", 0), 11u);
+    SetFileAttributesA(legacyPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ProfileWinTest, WithoutAnyFileTheNewPlaceIsWritten) {
+    std::string newPath = dir_ + "\\kalverin.ini";
+    SettingsFile file(newPath, dir_ + "\\no-legacy.ini");
+    EXPECT_FALSE(file.readingLegacy());
+    QuitRecord r;
+    loadSettings(r, file, kNow);
+    EXPECT_EQ(r.userName, "User 1");
+    saveSettings(r, file);
+    EXPECT_NE(readAll(newPath).find("[Kalverin]\r\nBuild=100\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ + "\\no-legacy.ini"));
+}
+
+}  // namespace
+}  // namespace kalverin
