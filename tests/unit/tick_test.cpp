@@ -112,6 +112,8 @@ struct CaptionCase {
 const CaptionCase kCaptionCases[] = {
     {"future", kExample, kQuit, 0, "-1Y -2M -1W -5D -5h -15m -12s",
      " -1Y -2M -1W -5D -5h -15m -12s, 0 not smoked, a saving of $0.00"},
+    {"future_whole_range", 4294967295u, 0, 0, "-136Y -1M -6D -6h -28m -15s",
+     " -136Y -1M -6D -6h -28m -15s, 0 not smoked, a saving of $0.00"},
     {"equal", kExample, kExample, 0, "", ", 0 not smoked, a saving of $0.00"},
     // Fifty minutes ahead the partial day rounds to no cigarette; the money stays none.
     {"future_within_the_hour", kExample + 3000, kExample, 0, "-50m", " -50m, 0 not smoked, a saving of $0.00"},
