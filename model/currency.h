@@ -17,6 +17,8 @@ public:
 // "%0.02f" of the amount, then the platform's currency format; an amount the platform
 // cannot format (or whose text exceeds kCurrencyTextMax) falls back to the "%0.02f" text.
 std::string formatMoney(float amount, CurrencyFormat& currency);
+// Its second step alone, for a caller that already holds the "%0.02f" text.
+std::string formatMoneyText(const std::string& plain, CurrencyFormat& currency);
 
 // The C library's monetary locale (LC_MONETARY), for platforms without a currency API.
 class LocaleCurrencyFormat : public CurrencyFormat {

@@ -1,11 +1,12 @@
 #include "model/tick.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
-#include <utility>
 
 namespace kalverin {
 
@@ -17,23 +18,46 @@ constexpr int64_t kSecondsOfLifePerCigarette = 300;
 constexpr int64_t kHoursPerYear = 8766;  // 365.25 days
 constexpr int64_t kHoursPerWeek = 168;
 
-std::string format(const char* pattern, int value) {
-    char text[32];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
+// The tick runs every second for the whole life of the program: its texts are put together
+// with to_chars in a local buffer rather than through printf and temporaries. A buffer of
+// 112 holds seven parts of at most 11 digits, a sign, a unit and a blank each.
+class Line {
+public:
+    void number(int32_t value) { end_ = std::to_chars(end_, text_ + sizeof text_, value).ptr; }
+    void put(char c) { *end_++ = c; }
+    bool empty() const { return end_ == text_; }
+    size_t size() const { return static_cast<size_t>(end_ - text_); }
+    std::string str() const { return std::string(text_, size()); }
+    void into(std::string& out) const { out.assign(text_, size()); }
+
+private:
+    char text_[112];
+    char* end_ = text_;
+};
+
+struct Part {
+    int32_t value;
+    char unit;
+};
+
+// " %dY %dM ..." for the parts that are not 0.
+void appendElapsed(std::string& text, const ElapsedTime& e, bool withSeconds) {
+    const Part parts[] = {{e.years, 'Y'}, {e.months, 'M'}, {e.weeks, 'W'}, {e.days, 'D'},
+                          {e.hours, 'h'}, {e.minutes, 'm'}, {withSeconds ? e.seconds : 0, 's'}};
+    Line line;
+    for (const Part& part : parts) {
+        if (part.value == 0) continue;
+        line.put(' ');
+        line.number(part.value);
+        line.put(part.unit);
+    }
+    line.into(text);
 }
 
-std::string elapsedText(const ElapsedTime& e, bool withSeconds) {
-    std::string text;
-    const struct {
-        int32_t value;
-        const char* pattern;
-    } parts[] = {{e.years, " %dY"}, {e.months, " %dM"}, {e.weeks, " %dW"},
-                 {e.days, " %dD"},  {e.hours, " %dh"},  {e.minutes, " %dm"}};
-    for (const auto& part : parts)
-        if (part.value != 0) text += format(part.pattern, part.value);
-    if (e.seconds != 0 && withSeconds) text += format(" %ds", e.seconds);
-    return text;
+std::string numberText(int32_t value) {
+    Line line;
+    line.number(value);
+    return line.str();
 }
 
 // Cigarettes not smoked, or -1 when there are none to count: a quit yet to come (however
@@ -58,30 +82,54 @@ void fillLifeSaved(QuitStatistics& stats) {
     stats.lifeSavedSeconds = static_cast<int32_t>(s - (s / 60) * 60);
 }
 
+// "%dY %dW ..." for the parts that are not 0, each followed by a blank; "None" for none.
 std::string lifeSavedText(const QuitStatistics& stats) {
-    const struct {
-        int32_t value;
-        const char* pattern;
-    } parts[] = {{stats.lifeSavedYears, "%dY "}, {stats.lifeSavedWeeks, "%dW "},
-                 {stats.lifeSavedDays, "%dD "},  {stats.lifeSavedHours, "%dh "},
-                 {stats.lifeSavedMinutes, "%dm "}, {stats.lifeSavedSeconds, "%ds "}};
-    std::string text;
-    for (const auto& part : parts)
-        if (part.value != 0) text += format(part.pattern, part.value);
-    return text.empty() ? "None" : text;
+    const Part parts[] = {{stats.lifeSavedYears, 'Y'}, {stats.lifeSavedWeeks, 'W'},
+                          {stats.lifeSavedDays, 'D'},  {stats.lifeSavedHours, 'h'},
+                          {stats.lifeSavedMinutes, 'm'}, {stats.lifeSavedSeconds, 's'}};
+    Line line;
+    for (const Part& part : parts) {
+        if (part.value == 0) continue;
+        line.number(part.value);
+        line.put(part.unit);
+        line.put(' ');
+    }
+    return line.empty() ? "None" : line.str();
+}
+
+// The "%0.02f" text of the money, which changes once a minute at most while the tick asks
+// every second: printf's exact float formatting is the dearest step of a tick. The text is
+// a function of the value alone, so the last one is kept.
+const std::string& plainMoney(float amount) {
+    struct Memo {
+        bool valid = false;
+        float amount = 0.0f;
+        std::string text;
+    };
+    static Memo memo;
+    if (!memo.valid || std::memcmp(&memo.amount, &amount, sizeof amount) != 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%0.02f", static_cast<double>(amount));
+        memo.text = text;
+        memo.amount = amount;
+        memo.valid = true;
+    }
+    return memo.text;
 }
 
 // The status text lives in a 100-byte caption buffer. A fragment that does not fit whole
 // is left out with everything after it, so the caption never ends in half a number.
 class StatusText {
 public:
-    explicit StatusText(std::string start) : text_(std::move(start)) {}
-    void append(const std::string& fragment) {
-        if (full_ || text_.size() + fragment.size() > kStatusTextMax) {
+    StatusText() { text_.reserve(kStatusTextMax + 1); }
+    std::string& start() { return text_; }
+    void append(const char* lead, const std::string& body, const char* tail = "") {
+        const size_t leadSize = std::strlen(lead), tailSize = std::strlen(tail);
+        if (full_ || text_.size() + leadSize + body.size() + tailSize > kStatusTextMax) {
             full_ = true;
             return;
         }
-        text_ += fragment;
+        text_.append(lead, leadSize).append(body).append(tail, tailSize);
     }
     const std::string& text() const { return text_; }
 
@@ -119,23 +167,27 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
         counted < 0 ? 0.0f : static_cast<float>(e.totalMinutes * static_cast<double>(record.moneyPerMinute));
 
     const bool shown = !minimised;
-    const std::string elapsed = elapsedText(e, record.tipShowsSeconds != 0 || shown);
-    stats.tipText = elapsed.empty() ? std::string() : elapsed.substr(1, kTipTextMax);
+    StatusText status;
+    std::string& elapsed = status.start();
+    appendElapsed(elapsed, e, record.tipShowsSeconds != 0 || shown);
+    if (elapsed.empty())
+        stats.tipText.clear();
+    else
+        stats.tipText.assign(elapsed, 1, kTipTextMax);
     view.setTrayTip(stats.tipText);
     if (shown) view.setControlText(kElapsedControl, stats.tipText);
 
-    StatusText status(elapsed);
-    const std::string count = format("%d", notSmoked);
-    if (record.tipShowsNotSmoked) status.append(", " + count + " not smoked");
+    const std::string count = numberText(notSmoked);
+    if (record.tipShowsNotSmoked) status.append(", ", count, " not smoked");
     if (shown) {
         view.setControlText(kNotSmokedControl, count);
         view.setControlText(kUserNameControl, record.userName);
     }
     stats.notSmoked = notSmoked;
 
-    const std::string money = formatMoney(stats.moneySaved, currency);
+    const std::string money = formatMoneyText(plainMoney(stats.moneySaved), currency);
     if (shown) view.setControlText(kMoneyControl, money);
-    if (record.tipShowsMoneySaved) status.append(", a saving of " + money);
+    if (record.tipShowsMoneySaved) status.append(", a saving of ", money);
 
     if (stats.lastDayShown != stats.days && stats.lastDayShown != kNoDayShown) view.beep();
     stats.lastDayShown = stats.days;
@@ -145,9 +197,14 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
     if (shown) view.setControlText(kLifeSavedControl, lifeSaved);
     const int64_t lifeSum = int64_t{stats.lifeSavedYears} + stats.lifeSavedWeeks + stats.lifeSavedDays +
                             stats.lifeSavedHours + stats.lifeSavedMinutes + stats.lifeSavedSeconds;
-    if (lifeSum > 0 && record.tipShowsLifeSaved) status.append(", LS: " + lifeSaved);
+    if (lifeSum > 0 && record.tipShowsLifeSaved) status.append(", LS: ", lifeSaved);
 
-    view.setCaption(shown ? kShownCaption : status.text());
+    if (shown) {
+        static const std::string shownCaption = kShownCaption;
+        view.setCaption(shownCaption);
+    } else {
+        view.setCaption(status.text());
+    }
 }
 
 }  // namespace kalverin

@@ -112,6 +112,8 @@ struct CaptionCase {
 const CaptionCase kCaptionCases[] = {
     {"future", kExample, kQuit, 0, "-1Y -2M -1W -5D -5h -15m -12s",
      " -1Y -2M -1W -5D -5h -15m -12s, 0 not smoked, a saving of $0.00"},
+    {"future_whole_range", 4294967295u, 0, 0, "-136Y -1M -6D -6h -28m -15s",
+     " -136Y -1M -6D -6h -28m -15s, 0 not smoked, a saving of $0.00"},
     {"equal", kExample, kExample, 0, "", ", 0 not smoked, a saving of $0.00"},
     // Fifty minutes ahead the partial day rounds to no cigarette; the money stays none.
     {"future_within_the_hour", kExample + 3000, kExample, 0, "-50m", " -50m, 0 not smoked, a saving of $0.00"},
@@ -250,6 +252,23 @@ TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
     RecordingView view;
     tick(record, stats, kExample, false, currency, view);
     EXPECT_EQ(view.calls.at(4), "1032:1962.98");
+}
+
+TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+    struct Step {
+        TimeValue now;
+        const char* money;
+    } steps[] = {{kExample, "$1,962.98"}, {kQuit + 59, "$0.00"}, {kQuit + 60, "$0.00"},
+                 {kQuit + 240, "$0.01"},  {kExample, "$1,962.98"}, {kExample + 60, "$1,962.99"}};
+    for (const Step& step : steps) {
+        RecordingView view;
+        tick(record, stats, step.now, false, currency, view);
+        EXPECT_EQ(view.calls.at(4), std::string("1032:") + step.money) << step.now - kQuit;
+    }
 }
 
 TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
