@@ -79,10 +79,24 @@ std::string storableText(const std::string& text) {
     return value;
 }
 
+// The section a record lives in. Profile readers compare section names without their
+// surrounding blanks and the writers start a new line at a line break, so a name with
+// nothing else in it would address the unnamed lines at the top of the file: such a
+// record lives in the first user's section instead.
+std::string userSection(const QuitRecord& record) {
+    const std::string& name = record.sectionName;
+    for (char c : name) {
+        if (c == '\r' || c == '\n') break;
+        if (!isBlank(c)) return name;
+    }
+    return "User 1";
+}
+
 }  // namespace
 
 void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
-    const char* user = record.sectionName.c_str();
+    const std::string section = userSection(record);
+    const char* user = section.c_str();
     record.quitStart = file.readInt(user, "Start", now);
     for (size_t i = 0; i < kHotKeyCount; ++i) {
         record.hotKeyVk[i] = readBounded(file, user, kVkKeys[i], kDefaultVk[i], kVkLimit);
@@ -114,7 +128,8 @@ void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
 }
 
 void saveSettings(const QuitRecord& record, ProfileFile& file) {
-    const char* user = record.sectionName.c_str();
+    const std::string section = userSection(record);
+    const char* user = section.c_str();
     for (size_t i = 0; i < kHotKeyCount; ++i) {
         writeNumber(file, user, kVkKeys[i], record.hotKeyVk[i]);
         writeNumber(file, user, kModifierKeys[i], record.hotKeyModifiers[i]);

@@ -355,6 +355,25 @@ TEST_F(SettingsFileTest, UsersShareTheFileWithoutTouchingEachOther) {
     EXPECT_EQ(load("Carol").userName, "Carol");
 }
 
+TEST_F(SettingsFileTest, TextsWithoutTerminatorEndInsideTheirArea) {
+    std::string primary(1020, 'p'), secondary(500, 's');
+    writeAll(path_, "[User 1]\r\nText=" + encodeProfileStruct(primary.data(), primary.size()) +
+                        "\r\nText1=" + encodeProfileStruct(secondary.data(), secondary.size()) + "\r\n");
+    QuitRecord r = load();
+    EXPECT_EQ(r.hotPasteTexts[0], std::string(1019, 'p'));
+    EXPECT_EQ(r.hotPasteTexts[1], std::string(499, 's'));
+}
+
+TEST_F(SettingsFileTest, BlankSectionNameUsesTheFirstUsersSection) {
+    QuitRecord r;
+    r.sectionName = " \t";
+    r.cigarettesPerDay = 4;
+    save(r);
+    EXPECT_EQ(readAll(path_).rfind("[User 1]\r\n", 0), 0u);
+    EXPECT_EQ(load(" ").cigarettesPerDay, 4);
+    EXPECT_EQ(load("User 1").cigarettesPerDay, 4);
+}
+
 TEST_F(SettingsFileTest, NameDefaultIsTheSectionNameCut) {
     std::string longSection(150, 's');
     EXPECT_EQ(load(longSection).userName, std::string(99, 's'));
