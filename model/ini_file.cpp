@@ -55,11 +55,14 @@ std::string writtenForm(const char* text) {
 std::string lookupName(const char* text) { return trimmed(firstLine(text)); }
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
-// written back the way the platform's writer does, one trimmed line per entry.
+// written back the way the platform's writer does, one trimmed line per entry. Every line
+// that is not a section header is a key, those without "=" (comments among them) keys
+// without a value: they are found by name, read as missing, and take a value when written.
 struct Entry {
-    enum Kind { kSection, kKey, kOther } kind = kOther;
-    std::string name;   // section name, key name, or the whole line
-    std::string value;  // kKey only
+    enum Kind { kSection, kKey } kind = kKey;
+    std::string name;
+    std::string value;
+    bool hasValue = false;
 };
 
 std::vector<Entry> parse(const std::string& bytes) {
@@ -71,9 +74,8 @@ std::vector<Entry> parse(const std::string& bytes) {
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
         size_t textEnd = pos;  // a zero byte ends the text of a line
         while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
-        std::string line = bytes.substr(pos, textEnd - pos);
+        std::string line = trimmed(bytes.substr(pos, textEnd - pos));
         pos = end + 1;
-        line = trimmed(line);
         if (line.empty()) continue;
         Entry entry;
         size_t close = line.rfind(']');
@@ -81,11 +83,16 @@ std::vector<Entry> parse(const std::string& bytes) {
             entry.kind = Entry::kSection;
             entry.name = trimmed(line.substr(1, close - 1));
         } else if (size_t equals = line.find('='); equals != std::string::npos) {
-            entry.kind = Entry::kKey;
             entry.name = trimmed(line.substr(0, equals));
             entry.value = trimmed(line.substr(equals + 1));
+            entry.hasValue = true;
+            // The platform's reader drops a key without a name that directly follows another
+            // one; doing the same keeps both readers (and writers) in step.
+            if (entry.name.empty() && !entries.empty() && entries.back().kind == Entry::kKey &&
+                entries.back().name.empty())
+                continue;
         } else {
-            entry.name = line;  // kept as written, never matched as a key with a value
+            entry.name = line;
         }
         entries.push_back(std::move(entry));
     }
@@ -95,13 +102,10 @@ std::vector<Entry> parse(const std::string& bytes) {
 std::string render(const std::vector<Entry>& entries) {
     std::string out;
     for (const Entry& entry : entries) {
-        if (entry.kind == Entry::kSection) {
+        if (entry.kind == Entry::kSection)
             out += '[' + entry.name + ']';
-        } else if (entry.kind == Entry::kKey) {
-            out += entry.name + '=' + entry.value;
-        } else {
-            out += entry.name;
-        }
+        else
+            out += entry.hasValue ? entry.name + '=' + entry.value : entry.name;
         out += "\r\n";
     }
     return out;
@@ -178,7 +182,7 @@ bool findValue(const std::string& path, const char* section, const char* key, st
     if (readWholeFile(path, bytes) != FileRead::kRead) return false;
     std::vector<Entry> entries = parse(bytes);
     const Entry* entry = findKey(entries, section, key);
-    if (!entry) return false;
+    if (!entry || !entry->hasValue) return false;
     value = entry->value;
     return true;
 }
@@ -299,8 +303,8 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
 
     size_t sectionAt = findSection(entries, section);
     if (sectionAt == entries.size()) {
-        entries.push_back({Entry::kSection, writtenForm(section), {}});
-        entries.push_back({Entry::kKey, writtenForm(key), text});
+        entries.push_back({Entry::kSection, writtenForm(section), {}, false});
+        entries.push_back({Entry::kKey, writtenForm(key), text, true});
     } else {
         size_t end = sectionAt + 1;
         Entry* found = nullptr;
@@ -308,11 +312,12 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
             if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
                 found = &entries[end];
         if (found) {
-            if (found->value == text) return;  // nothing to change: the file is left alone
+            if (found->hasValue && found->value == text) return;  // the file is left alone
             found->value = text;  // the key keeps its spelling in the file
+            found->hasValue = true;
         } else {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::kKey, writtenForm(key), text});
+                           Entry{Entry::kKey, writtenForm(key), text, true});
         }
     }
     replaceFile(path_, render(entries));

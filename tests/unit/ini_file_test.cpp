@@ -67,6 +67,8 @@ const ReadCase kReads[] = {
     {"[s]\nk=\n", "s", "k", "", 777},
     {"[s]\nk= \" sp \" \n", "s", "k", " sp ", 0},
     {"[s]\nnoeq\n", "s", "noeq", "dflt", 777},
+    {"[s]\nK\nk=5\n", "s", "k", "dflt", 777},  // the first key of a name hides the rest
+    {"[s]\n=a\n=b\n", "s", "", "a", 0},
     {"[s]\n;k=5\n", "s", ";k", "5", 5},
     {"[s]\rk=1\rq=2\r", "s", "q", "2", 2},
     {std::string("[s]\r\nk=a\0b\r\nq=1", 16), "s", "k", "a", 0},  // a zero byte ends the text
@@ -138,6 +140,10 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         {"[s]\r\nk=1\r\n", {{" x ", " k ", " v "}}, "[s]\r\nk=1\r\n[x ]\r\nk =v \r\n"},
         {"[s]\r\nk=1\r\n", {{"s", "k", "a\r\nStart=5"}, {"s\nt", "j\r", "x"}}, "[s]\r\nk=a\r\nj=x\r\n"},
         {"[s]\r\nk=1\r\n", {{"q", "a=b", "v"}, {"q", "", "w"}}, "[s]\r\nk=1\r\n[q]\r\na=b=v\r\n=w\r\n"},
+        {"[s]\r\nK\r\nk=5\r\n", {{"s", "k", "new"}}, "[s]\r\nK=new\r\nk=5\r\n"},
+        // A key without a name right after another one is dropped, as the platform does.
+        {"[s]\r\n=a\r\n=b\r\nk=1\r\n=c\r\n[t]\r\n=d\r\n", {{"s", "zz", "1"}},
+         "[s]\r\n=a\r\nk=1\r\n=c\r\nzz=1\r\n[t]\r\n=d\r\n"},
         // An unchanged value leaves the file as it was, untidy or not.
         {"[s]\n  k = 1  \n", {{"s", "k", "1"}}, "[s]\n  k = 1  \n"},
     };
