@@ -29,4 +29,8 @@ struct QuitStatistics {
     std::string tipText;
 };
 
+// Breaks the span between the quit and now into calendar units with the C library's
+// local-time rules (the TZ in force). Every count carries the sign of `direction`.
+ElapsedTime computeElapsed(TimeValue quitStart, TimeValue now);
+
 }  // namespace kalverin

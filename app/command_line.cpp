@@ -1,0 +1,20 @@
+#include "app/command_line.h"
+
+namespace kalverin {
+
+SectionNameResult sectionNameFromCommandLine(const char* arguments, std::string& section) {
+    const char* p = arguments ? arguments : "";
+    while (*p == ' ' || *p == '\t') ++p;
+    std::string name(p);
+    if (name.empty()) name = "User 1";
+    if (name.size() > kSectionNameMax) return SectionNameResult::TooLong;
+    for (unsigned char c : name) {
+        // A ']' would end the section header early and '[' would start another one when the
+        // file is read back; control characters would split the line.
+        if (c < 0x20 || c == 0x7f || c == '[' || c == ']') return SectionNameResult::BadCharacter;
+    }
+    section = name;
+    return SectionNameResult::Ok;
+}
+
+}  // namespace kalverin

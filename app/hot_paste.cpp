@@ -1,0 +1,106 @@
+#include "app/hot_paste.h"
+
+#include <string_view>
+
+namespace kalverin {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+bool isHotKeyId(int id) { return id >= 1 && id <= static_cast<int>(kHotKeyCount); }
+
+// Keeps the clipboard open for one delivery and closes it on every way out.
+class ClipboardSession {
+public:
+    explicit ClipboardSession(Desktop& desktop) : desktop_(desktop), open_(desktop.openClipboard()) {}
+    ~ClipboardSession() { close(); }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+
+    bool isOpen() const { return open_; }
+    void close() {
+        if (open_) desktop_.closeClipboard();
+        open_ = false;
+    }
+
+private:
+    Desktop& desktop_;
+    bool open_;
+};
+
+// Leaves renderBuffer holding the rendering of `source` and a line break, cutting the
+// rendering where the line break would no longer fit.
+void renderWithLineBreak(const Delivery& delivery, const std::string& source) {
+    TextBuffer& buffer = delivery.renderBuffer;
+    buffer.clear();
+    delivery.render(source.c_str(), buffer, delivery.script);
+    size_t room = buffer.capacity() >= kLineBreak.size() ? buffer.capacity() - kLineBreak.size() : 0;
+    if (buffer.size() > room) {
+        std::string cut = buffer.str().substr(0, room);
+        buffer.clear();
+        buffer.append(cut);
+    }
+    buffer.append(kLineBreak);
+}
+
+}  // namespace
+
+unsigned platformModifiers(uint16_t storedModifiers) {
+    unsigned platform = 0;
+    if (storedModifiers & kStoredShift) platform |= kModShift;
+    if (storedModifiers & kStoredControl) platform |= kModControl;
+    if (storedModifiers & kStoredAlt) platform |= kModAlt;
+    return platform;
+}
+
+bool HotKeyRegistrations::registerHotKey(Desktop& desktop, const QuitRecord& record, int id) {
+    if (!isHotKeyId(id)) return false;
+    size_t entry = static_cast<size_t>(id - 1);
+    // Release the combination this id held before: otherwise the platform keeps it beside
+    // the new one and both go on pasting.
+    if (registered_[entry]) desktop.unregisterHotKey(id);
+    registered_[entry] = desktop.registerHotKey(id, platformModifiers(record.hotKeyModifiers[entry]),
+                                                static_cast<uint8_t>(record.hotKeyVk[entry] & 0xFF));
+    return registered_[entry];
+}
+
+bool HotKeyRegistrations::isRegistered(int id) const {
+    return isHotKeyId(id) && registered_[static_cast<size_t>(id - 1)];
+}
+
+DeliveryResult deliverText(const Delivery& delivery, int index) {
+    if (index < 0 || index >= static_cast<int>(kHotKeyCount)) return DeliveryResult::ignored;
+    renderWithLineBreak(delivery, delivery.record.hotPasteTexts[index]);
+
+    Desktop& desktop = delivery.desktop;
+    ClipboardSession clipboard(desktop);
+    if (!clipboard.isOpen()) {
+        desktop.messageBox(kCannotOpenClipboardText);
+        return DeliveryResult::clipboardBusy;
+    }
+    desktop.emptyClipboard();
+    ClipboardSet set = desktop.setClipboardText(delivery.renderBuffer.str());
+    // Closed before any message box: the box's own message loop may run another delivery.
+    clipboard.close();
+    switch (set) {
+        case ClipboardSet::ok: return DeliveryResult::delivered;
+        case ClipboardSet::outOfMemory: desktop.messageBox(kOutOfMemoryText); return DeliveryResult::outOfMemory;
+        case ClipboardSet::refused: break;
+    }
+    return DeliveryResult::refused;
+}
+
+DeliveryResult hotPaste(const Delivery& delivery, int id) {
+    if (!isHotKeyId(id)) return DeliveryResult::ignored;
+    DeliveryResult result = deliverText(delivery, id - 1);
+    // Ctrl+V goes to whichever window has the focus, whatever became of the clipboard.
+    // The user's own hot-key modifiers are still down and are left alone.
+    Desktop& desktop = delivery.desktop;
+    desktop.keyEvent(kVkControl, 0);
+    desktop.keyEvent(kVkV, 0);
+    desktop.keyEvent(kVkV, kKeyEventKeyUp);
+    desktop.keyEvent(kVkControl, kKeyEventKeyUp);
+    return result;
+}
+
+}  // namespace kalverin

@@ -1,0 +1,77 @@
+// Rendering the built-in primary text, against the same sentence written with snprintf.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+#include "script/interpreter.h"
+#include "script/number_words.h"
+#include "tests/support/us_currency.h"
+
+namespace kalverin {
+namespace {
+
+QuitStatistics exampleMoment() {
+    QuitStatistics s;
+    s.years = 1, s.months = 2, s.weeks = 1, s.days = 5, s.hours = 5, s.minutes = 15, s.seconds = 12;
+    s.totalDays = 436;
+    s.direction = 1;
+    s.notSmoked = 8724;
+    s.moneySaved = 1962.984375f;
+    s.lifeSavedWeeks = 4, s.lifeSavedDays = 2, s.lifeSavedHours = 7;
+    return s;
+}
+
+// The sentence the default text renders at the example moment, built by hand: the plurals and
+// the phrases kept are fixed for this moment, only figures, words and money are computed.
+void renderBySnprintf(const QuitStatistics& s, CurrencyFormat& currency, std::string& out) {
+    std::string years, months, weeks, days;
+    numberWords(years, static_cast<uint32_t>(s.years));
+    numberWords(months, static_cast<uint32_t>(s.months));
+    numberWords(weeks, static_cast<uint32_t>(s.weeks));
+    numberWords(days, static_cast<uint32_t>(s.days));
+    if (!years.empty() && years[0] >= 'a' && years[0] <= 'z') years[0] = static_cast<char>(years[0] - 'a' + 'A');
+    std::string money = formatMoney(s.moneySaved, currency);
+    char text[512];
+    int n = std::snprintf(text, sizeof text,
+                          "%s year, %s months, %s week, %s days, %d hours, %d minutes and %d seconds. %d cigarettes "
+                          "not smoked, saving %s. Life saved: %d weeks, %d days, %d hours, %d minutes.",
+                          years.c_str(), months.c_str(), weeks.c_str(), days.c_str(), s.hours, s.minutes,
+                          s.seconds, s.notSmoked, money.c_str(), s.lifeSavedWeeks, s.lifeSavedDays,
+                          s.lifeSavedHours, s.lifeSavedMinutes);
+    out.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+void BM_RenderDefaultText(benchmark::State& bench) {
+    QuitStatistics stats = exampleMoment();
+    QuitRecord record;
+    InterpreterState state;
+    UsCurrencyFormat currency;
+    ScriptContext context{stats, record, state, currency};
+    TextBuffer out(kRenderMax);  // reused like the process-wide render buffer
+    std::string expected;
+    renderBySnprintf(stats, currency, expected);
+    for (auto _ : bench) {
+        out.clear();
+        renderScript(kDefaultPrimaryText, out, context);
+        benchmark::DoNotOptimize(out.c_str());
+    }
+    if (out.str() != expected) bench.SkipWithError("the two renderings differ");
+    bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations()) * static_cast<int64_t>(out.size()));
+}
+BENCHMARK(BM_RenderDefaultText);
+
+void BM_SnprintfSameSentence(benchmark::State& bench) {
+    QuitStatistics stats = exampleMoment();
+    UsCurrencyFormat currency;
+    std::string out;
+    for (auto _ : bench) {
+        renderBySnprintf(stats, currency, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations()) * static_cast<int64_t>(out.size()));
+}
+BENCHMARK(BM_SnprintfSameSentence);
+
+}  // namespace
+}  // namespace kalverin

@@ -1,0 +1,41 @@
+// The command line of the DDE console client, parsed apart from any DDE work.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kalverin {
+
+enum class ClientAction { request, poke, execute, render, topics, items, watch };
+
+// Exit codes of the client.
+enum ClientExit {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitNoConversation = 2,  // service not running, or the topic refused
+    kExitRefused = 3,         // transaction refused, no data, or no update in time
+    kExitLibrary = 4,         // DDEML could not be initialised
+};
+
+struct ClientCommand {
+    ClientAction action = ClientAction::request;
+    std::string service = "Kalverin";
+    std::string topic;
+    std::string item;
+    std::string text;        // poke data, execute command, render script
+    unsigned format = 1;     // CF_TEXT
+    unsigned timeoutMs = 5000;
+    bool timeoutGiven = false;
+    bool raw = false;        // print the reply's bytes exactly, terminator included
+    int count = 0;           // watch: updates to print; 0 for no limit
+};
+
+extern const char* const kClientUsage;
+
+// Parses the arguments after the program name. On failure returns false with a message.
+bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& command,
+                        std::string& error);
+
+// The text a reply prints: for the text formats up to the first zero byte, else every byte.
+std::string replyText(const std::string& bytes, unsigned format);
+
+}  // namespace kalverin

@@ -1,0 +1,63 @@
+// The About, welcome and preview dialogs: templates shown as they are, closed with OK.
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include "dialogs/dialog_support_win.h"
+#include "dialogs/dialogs_win.h"
+#include "dialogs/web_addresses.h"
+#include "resources/dialog_ids.h"
+
+namespace kalverin {
+namespace {
+
+void openPage(const char* address) {
+    // No owner and no verb: the shell hands the address to the default browser; whether
+    // it could is not our business, the dialog stays open either way.
+    ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// Closes on OK, Enter, Esc and the close box; nothing else.
+INT_PTR CALLBACK plainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: EndDialog(dialog, IDOK); return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR onAboutInit(HWND dialog) {
+    // "Chat Now!" comes first in the template; Enter must still mean OK.
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
+    return FALSE;
+}
+
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return onAboutInit(dialog);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_ABOUT_CHAT_NOW: openPage(kChatPageAddress); return TRUE;
+        case IDC_ABOUT_HOME_PAGE: openPage(kHomePageAddress); return TRUE;
+        case IDOK: EndDialog(dialog, IDOK); return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void showWelcome(HWND owner) { runDialog(IDD_WELCOME, owner, plainProc, 0); }
+void showAbout(HWND owner) { runDialog(IDD_ABOUT, owner, aboutProc, 0); }
+void showPreview(HWND owner) { runDialog(IDD_PREVIEW_NOTICE, owner, plainProc, 0); }
+
+}  // namespace kalverin

@@ -1,0 +1,93 @@
+#include "dialogs/dialog_support_win.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/app_win.h"
+
+namespace kalverin {
+
+INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param) {
+    // The templates use the hot-key and tool-tip classes; registering them twice is harmless,
+    // and a template with an unregistered class would simply fail to open.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, procedure,
+                           param);
+}
+
+void warn(HWND owner, const char* text) {
+    MessageBoxA(owner, text, programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+namespace {
+
+BOOL CALLBACK addToolFor(HWND child, LPARAM lParam) {
+    HWND tip = reinterpret_cast<HWND>(lParam);
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    // The tool is the control window itself; TTF_SUBCLASS lets the tip see the mouse
+    // over it without the dialog relaying messages.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(child);
+    tool.uId = reinterpret_cast<UINT_PTR>(child);
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    return TRUE;
+}
+
+}  // namespace
+
+void addToolTips(HWND dialog) {
+    // The tip window belongs to the dialog and is destroyed with it.
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    if (!tip) return;
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    EnumChildWindows(dialog, addToolFor, reinterpret_cast<LPARAM>(tip));
+}
+
+bool answerToolTip(LPARAM lParam, TipLookup tips) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        if (!(info->uFlags & TTF_IDISHWND)) return false;
+        const char* text = tips(GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)));
+        if (!text) return false;
+        info->lpszText = const_cast<char*>(text);
+        info->hinst = nullptr;
+        return true;
+    }
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        if (!(info->uFlags & TTF_IDISHWND)) return false;
+        const char* text = tips(GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)));
+        if (!text) return false;
+        // The tip copies the text before the next request, so one buffer serves all tips.
+        static wchar_t wide[256];
+        int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 256);
+        if (n == 0) wide[0] = L'\0';
+        info->lpszText = wide;
+        info->hinst = nullptr;
+        return true;
+    }
+    return false;
+}
+
+void focusAndSelect(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    if (!control) return;
+    // WM_NEXTDLGCTL rather than SetFocus keeps the dialog's default-button state right.
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    SendMessageA(control, EM_SETSEL, 0, -1);
+}
+
+std::string controlText(HWND dialog, int controlId, size_t maxChars) {
+    std::vector<char> buffer(maxChars + 1, '\0');
+    UINT n = GetDlgItemTextA(dialog, controlId, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data(), n <= maxChars ? n : maxChars);
+}
+
+}  // namespace kalverin

@@ -1,0 +1,30 @@
+// Pieces every dialog procedure shares: opening a template, message boxes, tool-tips.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace kalverin {
+
+// Looks a control id up in a dialog's tip table; null when the control has no tip.
+using TipLookup = const char* (*)(int controlId);
+
+// Runs template `templateId` modally over `owner`; `param` reaches WM_INITDIALOG.
+INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param);
+
+// One-button message box with an exclamation icon, captioned with the program's name.
+void warn(HWND owner, const char* text);
+
+// Gives every child of `dialog` a tool-tip whose text is asked for on demand.
+void addToolTips(HWND dialog);
+
+// Answers a tool-tip text request from `tips`; true when the request was one and was answered.
+bool answerToolTip(LPARAM lParam, TipLookup tips);
+
+// Moves the focus to a dialog control and selects its whole text.
+void focusAndSelect(HWND dialog, int controlId);
+
+// The text of a control, at most maxChars characters.
+std::string controlText(HWND dialog, int controlId, size_t maxChars);
+
+}  // namespace kalverin

@@ -1,0 +1,86 @@
+// The hot-paste editor: a text field, its rendered preview and a once-a-second refresh.
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "app/application.h"
+#include "dialogs/dialog_support_win.h"
+#include "dialogs/dialogs_win.h"
+#include "dialogs/hot_paste_editor.h"
+#include "resources/dialog_ids.h"
+
+namespace kalverin {
+namespace {
+
+constexpr UINT_PTR kPreviewTimer = 1;
+
+EditorPreview* previewOf(HWND dialog) {
+    return reinterpret_cast<EditorPreview*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void refreshPreview(HWND dialog) {
+    EditorPreview* preview = previewOf(dialog);
+    if (!preview || !app().currency) return;
+    ScriptContext context = app().scriptContext();
+    renderPreview(controlText(dialog, IDC_ED_TEXT, kEditorTextMax), *preview, context);
+    SetDlgItemTextA(dialog, IDC_ED_PREVIEW, preview->output.c_str());
+}
+
+INT_PTR onInit(HWND dialog, LPARAM param) {
+    SetWindowLongPtrA(dialog, DWLP_USER, param);
+    // Setting the text raises EN_CHANGE, which renders once already; the explicit render
+    // below keeps the order right even where it does not.
+    SetDlgItemTextA(dialog, IDC_ED_TEXT, app().record.hotPasteTexts[0].c_str());
+    if (HFONT font = scriptFont()) {
+        SendDlgItemMessageA(dialog, IDC_ED_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendDlgItemMessageA(dialog, IDC_ED_PREVIEW, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    CheckDlgButton(dialog, IDC_ED_REAL_TIME, BST_CHECKED);
+    refreshPreview(dialog);
+    // The timer dies with the window, however the dialog closes.
+    SetTimer(dialog, kPreviewTimer, 1000, nullptr);
+    addToolTips(dialog);
+    return TRUE;
+}
+
+void onSave(HWND dialog) {
+    if (storeEditorText(controlText(dialog, IDC_ED_TEXT, kEditorTextMax), app().record)) {
+        warn(dialog, kTextWillBeCutMessage);
+    }
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR onCommand(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDC_ED_TEXT:
+        if (code == EN_CHANGE) refreshPreview(dialog);
+        return TRUE;
+    case IDOK: onSave(dialog); return TRUE;
+    case IDC_ED_CANCEL:
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR onTimer(HWND dialog) {
+    if (IsDlgButtonChecked(dialog, IDC_ED_REAL_TIME) == BST_CHECKED) refreshPreview(dialog);
+    return FALSE;  // and let the default handling see the tick
+}
+
+INT_PTR CALLBACK editorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: return onInit(dialog, lParam);
+    case WM_COMMAND: return onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_TIMER: return onTimer(dialog);
+    case WM_NOTIFY: return answerToolTip(lParam, editorTip) ? TRUE : FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void showHotPasteEditor(HWND owner) {
+    EditorPreview preview;
+    runDialog(IDD_EDITOR, owner, editorProc, reinterpret_cast<LPARAM>(&preview));
+}
+
+}  // namespace kalverin

@@ -1,0 +1,65 @@
+#include "tests/support/recording_desktop.h"
+
+namespace kalverin {
+
+bool RecordingDesktop::openClipboard() {
+    calls.push_back(clipboardOpens ? "open" : "open:failed");
+    clipboardOpen = clipboardOpens;
+    return clipboardOpens;
+}
+
+void RecordingDesktop::emptyClipboard() {
+    calls.push_back("empty");
+    if (clipboardOpen) clipboard.clear();
+}
+
+ClipboardSet RecordingDesktop::setClipboardText(const std::string& text) {
+    calls.push_back("set:" + text);
+    if (clipboardOpen && clipboardSet == ClipboardSet::ok) clipboard = text;
+    return clipboardSet;
+}
+
+void RecordingDesktop::closeClipboard() {
+    calls.push_back("close");
+    clipboardOpen = false;
+}
+
+void RecordingDesktop::keyEvent(uint8_t vk, uint32_t flags) {
+    calls.push_back("key:" + std::to_string(vk) + ":" + std::to_string(flags));
+}
+
+bool RecordingDesktop::registerHotKey(int id, unsigned modifiers, uint8_t vk) {
+    calls.push_back("register:" + std::to_string(id) + ":" + std::to_string(modifiers) + ":" +
+                    std::to_string(vk));
+    return refusedHotKeyIds.count(id) == 0;
+}
+
+void RecordingDesktop::unregisterHotKey(int id) { calls.push_back("unregister:" + std::to_string(id)); }
+
+void RecordingDesktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
+    calls.push_back("notify:" + std::to_string(static_cast<unsigned>(action)) + ":" + std::to_string(flags) +
+                    ":" + tip);
+}
+
+void RecordingDesktop::minimise() {
+    calls.push_back("minimise");
+    visible = true;
+    minimised = true;
+}
+
+void RecordingDesktop::hide() {
+    calls.push_back("hide");
+    visible = false;
+}
+
+void RecordingDesktop::showMinimised() {
+    calls.push_back("showMinimised");
+    visible = true;
+    minimised = true;
+}
+
+void RecordingDesktop::messageBox(const char* text) { calls.push_back(std::string("box:") + text); }
+
+void RecordingDesktop::beep() { calls.push_back("beep"); }
+
+}  // namespace kalverin

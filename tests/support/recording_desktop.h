@@ -1,0 +1,45 @@
+// A desktop that records every action in order, with outcomes and window state the test sets.
+#pragma once
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/desktop.h"
+
+namespace kalverin {
+
+class RecordingDesktop : public Desktop {
+public:
+    // Outcomes the next calls report.
+    bool clipboardOpens = true;
+    ClipboardSet clipboardSet = ClipboardSet::ok;
+    std::set<int> refusedHotKeyIds;
+
+    // Window state; the window actions change it as the platform would.
+    bool visible = true;
+    bool minimised = false;
+
+    // One line per action, e.g. "open", "set:text", "key:17:2", "register:1:2:187",
+    // "notify:0:7:tip", "box:Out Of Memory!". Queries are not recorded.
+    std::vector<std::string> calls;
+    std::string clipboard;  // what the clipboard holds
+    bool clipboardOpen = false;
+
+    bool openClipboard() override;
+    void emptyClipboard() override;
+    ClipboardSet setClipboardText(const std::string& text) override;
+    void closeClipboard() override;
+    void keyEvent(uint8_t vk, uint32_t flags) override;
+    bool registerHotKey(int id, unsigned modifiers, uint8_t vk) override;
+    void unregisterHotKey(int id) override;
+    void notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
+    bool isVisible() override { return visible; }
+    bool isMinimised() override { return minimised; }
+    void minimise() override;
+    void hide() override;
+    void showMinimised() override;
+    void messageBox(const char* text) override;
+    void beep() override;
+};
+
+}  // namespace kalverin

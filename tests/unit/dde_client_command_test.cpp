@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dde/client_command.h"
+
+namespace kalverin {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
+    struct Case {
+        std::vector<std::string> args;
+        ClientAction action;
+        const char *service, *topic, *item, *text;
+        unsigned format;
+        int count;
+    } cases[] = {
+        {{"request", "DURATION", "SECOND"}, ClientAction::request, "Kalverin", "DURATION", "SECOND", "", 1, 0},
+        {{"--service", "Other", "--format", "7", "request", "t", "i"}, ClientAction::request, "Other", "t", "i", "", 7, 0},
+        {{"poke", "COMMAND", "PARSEORVANE", "{+N}"}, ClientAction::poke, "Kalverin", "COMMAND", "PARSEORVANE", "{+N}", 1, 0},
+        {{"poke", "T", "I", "--", "--raw"}, ClientAction::poke, "Kalverin", "T", "I", "--raw", 1, 0},
+        {{"execute", "System", "[x]"}, ClientAction::execute, "Kalverin", "System", "", "[x]", 1, 0},
+        {{"render", "{+N}"}, ClientAction::render, "Kalverin", "COMMAND", "PARSEORVANE", "{+N}", 1, 0},
+        {{"topics"}, ClientAction::topics, "Kalverin", "System", "Topics", "", 1, 0},
+        {{"items", "USER"}, ClientAction::items, "Kalverin", "USER", "TopicItemList", "", 1, 0},
+        {{"watch", "COMMAND", "PARSEORVANE", "2"}, ClientAction::watch, "Kalverin", "COMMAND", "PARSEORVANE", "", 1, 2},
+        {{"watch", "A", "B", "--format", "0x10"}, ClientAction::watch, "Kalverin", "A", "B", "", 16, 0},
+    };
+    for (const Case& c : cases) {
+        ClientCommand command;
+        std::string error;
+        ASSERT_TRUE(parseClientCommand(c.args, command, error)) << c.args[0] << ": " << error;
+        EXPECT_EQ(command.action, c.action);
+        EXPECT_EQ(command.service, c.service);
+        EXPECT_EQ(command.topic, c.topic);
+        EXPECT_EQ(command.item, c.item);
+        EXPECT_EQ(command.text, c.text);
+        EXPECT_EQ(command.format, c.format);
+        EXPECT_EQ(command.count, c.count);
+    }
+}
+
+TEST(ClientCommand, RefusesMalformedCommandLinesWithAMessage) {
+    std::vector<std::vector<std::string>> cases = {
+        {}, {"fetch"}, {"request", "T"}, {"request", "T", "I", "extra"}, {"topics", "x"},
+        {"--service"}, {"--service", "", "topics"}, {"--format", "0", "topics"},
+        {"--format", "65536", "topics"}, {"--format", "-1", "topics"}, {"--format", "7x", "topics"},
+        {"--timeout", "abc", "topics"}, {"--bogus", "topics"}, {"watch", "T", "I", "-3"},
+        {"watch", "T", "I", "many"},
+    };
+    for (const auto& args : cases) {
+        ClientCommand command;
+        std::string error;
+        EXPECT_FALSE(parseClientCommand(args, command, error)) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(ClientCommand, ReplyTextStopsAtTheTerminatorOfTextFormats) {
+    EXPECT_EQ(replyText("7\0"s, 1), "7");
+    EXPECT_EQ(replyText("a\tb\0junk"s, 7), "a\tb");
+    EXPECT_EQ(replyText("no end", 1), "no end");
+    EXPECT_EQ(replyText("bin\0ary"s, 2), "bin\0ary"s);
+}
+
+}  // namespace
+}  // namespace kalverin

@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/tick.h"
+#include "tests/support/time_zone.h"
+#include "tests/support/us_currency.h"
+
+namespace kalverin {
+namespace {
+
+// Every call the tick makes, in order, as one line each.
+class RecordingView : public TickView {
+public:
+    void setTrayTip(const std::string& tip) override { calls.push_back("tip:" + tip); }
+    void setControlText(int id, const std::string& text) override {
+        calls.push_back(std::to_string(id) + ":" + text);
+    }
+    void beep() override { calls.push_back("beep"); }
+    void setCaption(const std::string& caption) override { calls.push_back("caption:" + caption); }
+
+    std::vector<std::string> calls;
+};
+
+// A locale whose currency text is as long as the buffer takes, or one that cannot format.
+class FixedCurrency : public CurrencyFormat {
+public:
+    explicit FixedCurrency(std::string text, bool works = true) : text_(std::move(text)), works_(works) {}
+    bool format(const std::string&, std::string& out) override {
+        out = text_;
+        return works_;
+    }
+
+private:
+    std::string text_;
+    bool works_;
+};
+
+constexpr TimeValue kQuit = 979551000;     // 2001-01-15 09:30:00 UTC
+constexpr TimeValue kExample = 1017240312; // 2002-03-27 14:45:12 UTC
+const std::string kExampleCaption =
+    " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, a saving of $1,962.98, LS: 4W 2D 7h ";
+
+QuitRecord exampleRecord() {
+    QuitRecord record;
+    record.userName = "Robin Hale";
+    record.quitStart = kQuit;
+    record.cigarettesPerDay = 20;
+    record.packPriceWhole = 4;
+    record.packPriceHundredths = 50;
+    record.cigarettesPerPack = 20;
+    recomputeRates(record);
+    return record;
+}
+
+class TickTest : public ::testing::TestWithParam<const char*> {
+protected:
+    std::vector<std::string> run(const QuitRecord& record, TimeValue now, bool minimised) {
+        RecordingView view;
+        tick(record, stats, now, minimised, currency, view);
+        return view.calls;
+    }
+
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+};
+
+TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
+    ScopedTimeZone zone(GetParam());
+    // The example moments are winter wall-clock readings in either zone.
+    const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
+    QuitRecord record = exampleRecord();
+    record.quitStart += shift;
+    const std::vector<std::string> expected = {
+        "tip:1Y 2M 1W 5D 5h 15m 12s", "1031:1Y 2M 1W 5D 5h 15m 12s", "1033:8724", "1035:Robin Hale",
+        "1032:$1,962.98", "1034:4W 2D 7h ", "caption:Kalverin Version 2"};
+    EXPECT_EQ(run(record, kExample + shift, false), expected);
+
+    EXPECT_EQ(stats.now, kExample + shift);
+    EXPECT_EQ(stats.totalDays, 436);
+    EXPECT_EQ(stats.totalMinutes, 628155);
+    EXPECT_EQ(stats.direction, 1);
+    EXPECT_EQ(stats.notSmoked, 8724);
+    EXPECT_EQ(stats.moneySaved, 1962.984375f);
+    EXPECT_EQ(stats.tipText, "1Y 2M 1W 5D 5h 15m 12s");
+    const int32_t life[] = {stats.lifeSavedYears, stats.lifeSavedWeeks,   stats.lifeSavedDays,
+                            stats.lifeSavedHours, stats.lifeSavedMinutes, stats.lifeSavedSeconds};
+    EXPECT_EQ(std::vector<int32_t>(std::begin(life), std::end(life)), (std::vector<int32_t>{0, 4, 2, 7, 0, 0}));
+}
+
+TEST_P(TickTest, MinimisedWindowShowsTheStatusTextAsCaption) {
+    ScopedTimeZone zone(GetParam());
+    const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
+    QuitRecord record = exampleRecord();
+    record.quitStart += shift;
+    const std::vector<std::string> expected = {"tip:1Y 2M 1W 5D 5h 15m 12s", "caption:" + kExampleCaption};
+    EXPECT_EQ(run(record, kExample + shift, true), expected);
+    EXPECT_EQ(kExampleCaption.size(), 78u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, TickTest, ::testing::Values("UTC0", "EST5EDT"));
+
+struct CaptionCase {
+    const char* name;
+    TimeValue quit, now;
+    int flagsOff;  // 1 seconds, 2 not smoked, 4 money, 8 life saved
+    const char* tip;
+    const char* caption;
+};
+
+const CaptionCase kCaptionCases[] = {
+    {"future", kExample, kQuit, 0, "-1Y -2M -1W -5D -5h -15m -12s",
+     " -1Y -2M -1W -5D -5h -15m -12s, 0 not smoked, a saving of $0.00"},
+    {"equal", kExample, kExample, 0, "", ", 0 not smoked, a saving of $0.00"},
+    // Fifty minutes ahead the partial day rounds to no cigarette; the money stays none.
+    {"future_within_the_hour", kExample + 3000, kExample, 0, "-50m", " -50m, 0 not smoked, a saving of $0.00"},
+    {"seconds_off", kQuit, kExample, 1, "1Y 2M 1W 5D 5h 15m",
+     " 1Y 2M 1W 5D 5h 15m, 8724 not smoked, a saving of $1,962.98, LS: 4W 2D 7h "},
+    {"not_smoked_off", kQuit, kExample, 2, "1Y 2M 1W 5D 5h 15m 12s",
+     " 1Y 2M 1W 5D 5h 15m 12s, a saving of $1,962.98, LS: 4W 2D 7h "},
+    {"money_off", kQuit, kExample, 4, "1Y 2M 1W 5D 5h 15m 12s",
+     " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, LS: 4W 2D 7h "},
+    {"life_saved_off", kQuit, kExample, 8, "1Y 2M 1W 5D 5h 15m 12s",
+     " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, a saving of $1,962.98"},
+    {"all_off", kQuit, kExample, 15, "1Y 2M 1W 5D 5h 15m", " 1Y 2M 1W 5D 5h 15m"},
+    // Under an hour of smoke-free time is no whole cigarette: no ", LS: " part.
+    {"first_minutes", kQuit, kQuit + 150, 0, "2m 30s", " 2m 30s, 0 not smoked, a saving of $0.01"},
+    {"first_cigarette", kQuit, kQuit + 75 * 60, 0, "1h 15m", " 1h 15m, 1 not smoked, a saving of $0.23, LS: 5m "},
+};
+
+class CaptionTest : public ::testing::TestWithParam<CaptionCase> {};
+
+TEST_P(CaptionTest, MinimisedTipAndCaption) {
+    const CaptionCase& c = GetParam();
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    record.quitStart = c.quit;
+    record.tipShowsSeconds = !(c.flagsOff & 1);
+    record.tipShowsNotSmoked = !(c.flagsOff & 2);
+    record.tipShowsMoneySaved = !(c.flagsOff & 4);
+    record.tipShowsLifeSaved = !(c.flagsOff & 8);
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+    RecordingView view;
+    tick(record, stats, c.now, true, currency, view);
+    const std::vector<std::string> expected = {std::string("tip:") + c.tip, std::string("caption:") + c.caption};
+    EXPECT_EQ(view.calls, expected);
+    EXPECT_EQ(stats.tipText, c.tip);
+    EXPECT_GE(stats.notSmoked, 0);
+    EXPECT_GE(stats.moneySaved, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, CaptionTest, ::testing::ValuesIn(kCaptionCases),
+                         [](const ::testing::TestParamInfo<CaptionCase>& info) { return info.param.name; });
+
+TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    record.tipShowsSeconds = 0;
+    record.tipShowsLifeSaved = 0;
+    record.quitStart = kExample;  // a quit yet to come: nothing saved
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+    RecordingView view;
+    tick(record, stats, kQuit, false, currency, view);
+    const std::vector<std::string> expected = {
+        "tip:-1Y -2M -1W -5D -5h -15m -12s", "1031:-1Y -2M -1W -5D -5h -15m -12s", "1033:0", "1035:Robin Hale",
+        "1032:$0.00", "1034:None", "caption:Kalverin Version 2"};
+    EXPECT_EQ(view.calls, expected);
+    EXPECT_EQ(stats.lifeSavedWeeks, 0);
+}
+
+TEST(Tick, LifeSavedStaysOnItsControlWhenTheCaptionLeavesItOut) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    record.tipShowsLifeSaved = 0;
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+    RecordingView view;
+    tick(record, stats, kExample, false, currency, view);
+    EXPECT_EQ(view.calls.at(5), "1034:4W 2D 7h ");
+}
+
+TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    const TimeValue day = 86400;
+    QuitStatistics stats;
+    EXPECT_EQ(stats.lastDayShown, kNoDayShown);
+    UsCurrencyFormat currency;
+    struct Step {
+        TimeValue now;
+        bool beeps;
+    } steps[] = {
+        {kQuit + 3 * day + 3600, false},  // the first tick, 3 days in: no beep
+        {kQuit + 3 * day + 3601, false},  // still 3 days
+        {kQuit + 4 * day - 1, false},
+        {kQuit + 4 * day, true},          // 3 -> 4
+        {kQuit + 4 * day + 1, false},
+        {kQuit + 4 * day + 2, false},
+    };
+    for (const Step& step : steps) {
+        RecordingView view;
+        tick(record, stats, step.now, true, currency, view);
+        int beeps = 0;
+        for (const std::string& call : view.calls) beeps += call == "beep";
+        EXPECT_EQ(beeps, step.beeps ? 1 : 0) << step.now - kQuit;
+    }
+    EXPECT_EQ(stats.lastDayShown, 4);
+
+    // An edit of the quit moment that changes the day count beeps at the next tick, and the
+    // beep falls between the money and the life saved.
+    record.quitStart -= 2 * day;
+    RecordingView view;
+    tick(record, stats, kQuit + 4 * day + 3, false, currency, view);
+    ASSERT_EQ(view.calls.size(), 8u);
+    EXPECT_EQ(view.calls[4].substr(0, 5), "1032:");
+    EXPECT_EQ(view.calls[5], "beep");
+    EXPECT_EQ(view.calls[6].substr(0, 5), "1034:");
+}
+
+TEST(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    const std::string longMoney(kCurrencyTextMax, 'X');
+    struct Case {
+        int32_t tipShowsMoneySaved;
+        const char* caption;
+    } cases[] = {
+        {1, " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked"},
+        {0, " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, LS: 4W 2D 7h "},
+    };
+    for (const Case& c : cases) {
+        record.tipShowsMoneySaved = c.tipShowsMoneySaved;
+        QuitStatistics stats;
+        FixedCurrency currency(longMoney);
+        RecordingView view;
+        tick(record, stats, kExample, true, currency, view);
+        EXPECT_EQ(view.calls.back(), std::string("caption:") + c.caption);
+        EXPECT_LE(view.calls.back().size() - 8, kStatusTextMax);
+    }
+}
+
+TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    QuitStatistics stats;
+    FixedCurrency currency("$1,962.98", false);
+    RecordingView view;
+    tick(record, stats, kExample, false, currency, view);
+    EXPECT_EQ(view.calls.at(4), "1032:1962.98");
+}
+
+TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
+    ScopedTimeZone zone("UTC0");
+    QuitRecord record = exampleRecord();
+    record.quitStart = 0;
+    record.cigarettesPerDay = 1000;
+    recomputeRates(record);
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+    RecordingView view;
+    tick(record, stats, 4294967295u, true, currency, view);
+    // 49710 days and 6 h 28 m: 49710000 + trunc(388 * 1000/1440) = 49710269 cigarettes,
+    // 14913080700 s of life (past 32 bits), 4142522 h.
+    EXPECT_EQ(stats.notSmoked, 49710269);
+    EXPECT_EQ(stats.lifeSavedYears, 472);
+    EXPECT_EQ(stats.lifeSavedWeeks, (4142522 % 8766) / 168);
+    EXPECT_EQ(stats.lifeSavedDays, (4142522 % 168) / 24);
+    EXPECT_EQ(stats.lifeSavedHours, 4142522 % 24);
+    EXPECT_EQ(stats.lifeSavedMinutes, 25);
+    EXPECT_EQ(stats.totalSeconds, INT32_MAX);
+}
+
+TEST(Tick, MinimisedWindowHidesOnlyWhenNotKeptOnTheTaskbar) {
+    QuitRecord record;
+    struct Case {
+        int16_t showOnTaskbar;
+        bool minimised, hides;
+    } cases[] = {{-1, true, false}, {0, true, true}, {0, false, false}, {-1, false, false}, {1, true, false}};
+    for (const Case& c : cases) {
+        record.showOnTaskbar = c.showOnTaskbar;
+        EXPECT_EQ(hidesBeforeTick(record, c.minimised), c.hides) << c.showOnTaskbar << c.minimised;
+    }
+}
+
+}  // namespace
+}  // namespace kalverin

@@ -1,0 +1,101 @@
+#include "app/tray.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/recording_desktop.h"
+
+namespace kalverin {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+TEST(TrayIcon, ActionsCarryTheirFlagsAndTheTip) {
+    struct Case {
+        TrayAction action;
+        const char* call;
+    };
+    const Case cases[] = {
+        {TrayAction::add, "notify:0:7:2d 3h"},
+        {TrayAction::modify, "notify:1:4:2d 3h"},
+        {TrayAction::remove, "notify:2:0:2d 3h"},
+    };
+    for (const Case& c : cases) {
+        RecordingDesktop desktop;
+        setTrayIcon(desktop, c.action, "2d 3h");
+        EXPECT_EQ(desktop.calls, (Calls{c.call}));
+    }
+}
+
+TEST(TrayIcon, TipIsCutTo63Characters) {
+    for (size_t length : {0u, 1u, 62u, 63u, 64u, 200u}) {
+        RecordingDesktop desktop;
+        setTrayIcon(desktop, TrayAction::modify, std::string(length, 't'));
+        const size_t kept = length < kTrayTipMax ? length : kTrayTipMax;
+        EXPECT_EQ(desktop.calls, (Calls{"notify:1:4:" + std::string(kept, 't')})) << length;
+    }
+}
+
+TEST(TrayIcon, TaskbarRecreatedAddsTheIconAgainWithTheCurrentTip) {
+    RecordingDesktop desktop;
+    onTaskbarCreated(desktop, "1 Week, 2 Days");
+    EXPECT_EQ(desktop.calls, (Calls{"notify:0:7:1 Week, 2 Days"}));
+}
+
+struct ToggleCase {
+    const char* name;
+    bool visible, minimised;
+    Calls calls;  // window actions, then the save with the stored showOnTaskbar
+    bool visibleAfter;
+};
+
+const ToggleCase kToggleCases[] = {
+    {"ShownNormally", true, false, {"minimise", "hide", "save:0"}, false},
+    {"MinimisedOnTheTaskbar", true, true, {"hide", "save:0"}, false},
+    {"Hidden", false, true, {"showMinimised", "save:1"}, true},
+    {"HiddenNotMinimised", false, false, {"showMinimised", "save:1"}, true},
+};
+
+class TrayToggleTest : public ::testing::TestWithParam<ToggleCase> {};
+
+TEST_P(TrayToggleTest, FromEachWindowState) {
+    const ToggleCase& c = GetParam();
+    RecordingDesktop desktop;
+    desktop.visible = c.visible;
+    desktop.minimised = c.minimised;
+    QuitRecord record;
+    record.showOnTaskbar = 5;  // neither value the toggle stores
+    trayToggle(desktop, record, [&](const QuitRecord& saved) {
+        desktop.calls.push_back("save:" + std::to_string(saved.showOnTaskbar));
+    });
+    EXPECT_EQ(desktop.calls, c.calls);
+    EXPECT_EQ(desktop.visible, c.visibleAfter);
+    EXPECT_TRUE(desktop.minimised);  // never comes back at normal size
+}
+
+INSTANTIATE_TEST_SUITE_P(Tray, TrayToggleTest, ::testing::ValuesIn(kToggleCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TrayCallback, OnlyALeftDoubleClickToggles) {
+    // Mouse move, left down/up, right down/up/double-click, middle down.
+    for (unsigned message : {512u, 513u, 514u, 516u, 517u, 518u, 519u}) {
+        RecordingDesktop desktop;
+        QuitRecord record;
+        int saves = 0;
+        EXPECT_FALSE(onTrayCallback(desktop, record, message, [&](const QuitRecord&) { ++saves; })) << message;
+        EXPECT_TRUE(desktop.calls.empty());
+        EXPECT_EQ(saves, 0);
+    }
+    RecordingDesktop desktop;
+    QuitRecord record;
+    int saves = 0;
+    EXPECT_TRUE(onTrayCallback(desktop, record, kLeftDoubleClick, [&](const QuitRecord&) { ++saves; }));
+    EXPECT_EQ(desktop.calls, (Calls{"minimise", "hide"}));
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(record.showOnTaskbar, 0);
+}
+
+}  // namespace
+}  // namespace kalverin

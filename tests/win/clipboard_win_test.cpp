@@ -1,0 +1,196 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/desktop_win.h"
+#include "app/hot_paste.h"
+#include "tests/support/us_currency.h"
+
+namespace kalverin {
+namespace {
+
+// A hidden top-level window of the given class, destroyed with the object.
+class TestWindow {
+public:
+    explicit TestWindow(const char* className = "STATIC", HWND parent = nullptr, DWORD style = 0)
+        : window_(CreateWindowExA(0, className, "", style | (parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW),
+                                  0, 0, 300, 200, parent, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+    ~TestWindow() {
+        if (window_) DestroyWindow(window_);
+    }
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "<cannot open>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    } else {
+        text = "<no text>";
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Holds the clipboard open from another thread's window until released.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : thread_([this] {
+              TestWindow window;
+              bool opened = OpenClipboard(window.get()) != FALSE;
+              std::unique_lock<std::mutex> lock(mutex_);
+              held_ = opened;
+              ready_ = true;
+              changed_.notify_all();
+              changed_.wait(lock, [this] { return released_; });
+              if (opened) CloseClipboard();
+          }) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return ready_; });
+    }
+    ~ClipboardHolder() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            released_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    bool held() const { return held_; }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool ready_ = false, held_ = false, released_ = false;
+    std::thread thread_;
+};
+
+TEST(Win32Clipboard, SetTextPutsExactlyTheTextOnTheClipboard) {
+    TestWindow window;
+    ASSERT_TRUE(window.get());
+    Win32Desktop desktop(window.get(), nullptr, "kalverin");
+    const std::string texts[] = {"sig\r\n", "\r\n", "caf\xe9 \xa3" "5\r\n", std::string(kRenderMax - 2, 'x') + "\r\n"};
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.size());
+        ASSERT_TRUE(desktop.openClipboard());
+        desktop.emptyClipboard();
+        EXPECT_EQ(desktop.setClipboardText(text), ClipboardSet::ok);
+        desktop.closeClipboard();
+        EXPECT_EQ(clipboardText(), text);
+        EXPECT_EQ(GetClipboardOwner(), window.get());
+    }
+}
+
+TEST(Win32Clipboard, OpenFailsWhileAnotherWindowHoldsIt) {
+    TestWindow window;
+    Win32Desktop desktop(window.get(), nullptr, "kalverin");
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.held());
+        EXPECT_FALSE(desktop.openClipboard());
+    }
+    ASSERT_TRUE(desktop.openClipboard());
+    desktop.closeClipboard();
+}
+
+void plainRender(const char* source, TextBuffer& out, ScriptContext&) { out.append(source); }
+
+struct DeliveryFixture {
+    QuitRecord record;
+    QuitStatistics stats;
+    InterpreterState state;
+    UsCurrencyFormat currency;
+    ScriptContext script{stats, record, state, currency};
+    TextBuffer renderBuffer{kRenderMax};
+};
+
+TEST(Win32Clipboard, CopySigLeavesTextAndLineBreak) {
+    TestWindow window;
+    Win32Desktop desktop(window.get(), nullptr, "kalverin");
+    DeliveryFixture f;
+    f.record.hotPasteTexts[0] = "Smoke free";
+    Delivery delivery{desktop, f.record, f.renderBuffer, f.script, plainRender};
+    EXPECT_EQ(deliverText(delivery, 0), DeliveryResult::delivered);
+    EXPECT_EQ(clipboardText(), "Smoke free\r\n");
+}
+
+// Pumps this thread's messages until `done` or about five seconds have passed.
+template <typename Done>
+bool pumpUntil(Done done) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 5000) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::string windowText(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+TEST(Win32HotPaste, CtrlVPastesIntoTheFocusedEdit) {
+    TestWindow frame;
+    TestWindow edit("EDIT", frame.get(), ES_MULTILINE | ES_AUTOVSCROLL);
+    ASSERT_TRUE(edit.get());
+    ShowWindow(frame.get(), SW_SHOW);
+    SetForegroundWindow(frame.get());
+    SetFocus(edit.get());
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit.get(); }));
+
+    Win32Desktop desktop(frame.get(), nullptr, "kalverin");
+    DeliveryFixture f;
+    f.record.hotPasteTexts[2] = "Second text";
+    Delivery delivery{desktop, f.record, f.renderBuffer, f.script, plainRender};
+    EXPECT_EQ(hotPaste(delivery, 3), DeliveryResult::delivered);
+    EXPECT_TRUE(pumpUntil([&] { return windowText(edit.get()) == "Second text\r\n"; })) << windowText(edit.get());
+}
+
+// Wine itself replaces a registration made again under the same id; Windows keeps both,
+// which is what releasing first guards against. Either way only the new one may remain.
+TEST(Win32HotKeys, NewCombinationFreesTheEarlierOne) {
+    TestWindow ours, other;
+    Win32Desktop desktop(ours.get(), nullptr, "kalverin");
+    QuitRecord record;
+    HotKeyRegistrations registrations;
+    // Combinations nobody else on the test desktop uses: Ctrl+Alt+Shift+F20 / F21.
+    record.hotKeyVk[1] = VK_F20;
+    record.hotKeyModifiers[1] = kStoredShift | kStoredControl | kStoredAlt;
+    ASSERT_TRUE(registrations.registerHotKey(desktop, record, 2));
+    EXPECT_FALSE(RegisterHotKey(other.get(), 7, MOD_SHIFT | MOD_CONTROL | MOD_ALT, VK_F20)) << "taken by us";
+
+    record.hotKeyVk[1] = VK_F21;
+    ASSERT_TRUE(registrations.registerHotKey(desktop, record, 2));
+    EXPECT_TRUE(RegisterHotKey(other.get(), 7, MOD_SHIFT | MOD_CONTROL | MOD_ALT, VK_F20)) << "released";
+    EXPECT_FALSE(RegisterHotKey(other.get(), 8, MOD_SHIFT | MOD_CONTROL | MOD_ALT, VK_F21));
+    // Every "Send To Taskbar" registers the same combination again: that must still hold.
+    EXPECT_TRUE(registrations.registerHotKey(desktop, record, 2));
+    EXPECT_FALSE(RegisterHotKey(other.get(), 8, MOD_SHIFT | MOD_CONTROL | MOD_ALT, VK_F21));
+    UnregisterHotKey(other.get(), 7);
+    UnregisterHotKey(ours.get(), 2);
+}
+
+}  // namespace
+}  // namespace kalverin

@@ -1,0 +1,216 @@
+// The service on the real DDE library, answering the real console client in another process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "dde/dde_server.h"
+#include "dde/ddeml_win.h"
+#include "dde/quit_items.h"
+#include "tests/support/us_currency.h"
+
+namespace kalverin {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr const char* kService = "KalverinUnderTest";
+
+std::string besideThisProgram(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path);
+    dir = dir.substr(0, dir.find_last_of("\\/") + 1);
+    return dir + name;
+}
+
+std::string quoted(const std::string& arg) {
+    std::string out = "\"";
+    for (char c : arg) {
+        if (c == '"') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// Serves DDE while waiting: the library calls the server through this thread's messages.
+void pumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+}
+
+struct ClientRun {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+};
+
+class Client {
+public:
+    explicit Client(const std::vector<std::string>& args) {
+        char temp[MAX_PATH], file[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        GetTempFileNameA(temp, "kdd", 0, file);
+        outPath_ = file;
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::string line = quoted(besideThisProgram("kalverin-dde.exe")) + " --service " + kService;
+        for (const std::string& a : args) line += " " + quoted(a);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        started_ = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process_) != FALSE;
+        CloseHandle(out);
+    }
+    ~Client() {
+        if (started_) {
+            if (!done()) TerminateProcess(process_.hProcess, 99);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        DeleteFileA(outPath_.c_str());
+    }
+    bool started() const { return started_; }
+    bool done() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+    // Pumps this thread's messages until the client ends or the deadline passes.
+    ClientRun finish(DWORD deadlineMs = 20000) {
+        ClientRun run;
+        DWORD start = GetTickCount();
+        while (!done() && GetTickCount() - start < deadlineMs) {
+            MsgWaitForMultipleObjects(1, &process_.hProcess, FALSE, 100, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        }
+        GetExitCodeProcess(process_.hProcess, &run.exitCode);
+        HANDLE in = CreateFileA(outPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+        char buffer[4096];
+        DWORD got = 0;
+        while (in != INVALID_HANDLE_VALUE && ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got) {
+            run.out.append(buffer, got);
+        }
+        if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
+        return run;
+    }
+
+private:
+    std::string outPath_;
+    PROCESS_INFORMATION process_ = {};
+    bool started_ = false;
+};
+
+ClientRun runClient(const std::vector<std::string>& args) {
+    Client client(args);
+    if (!client.started()) return ClientRun{};
+    return client.finish();
+}
+
+class DdeWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetFileAttributesA(besideThisProgram("kalverin-dde.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "kalverin-dde.exe is not built beside the tests";
+        }
+        state.currency = &currency;
+        state.record.userName = "Wine Tester";
+        state.stats.seconds = 7;
+        state.stats.years = -2;
+        state.record.hotPasteTexts[0] = "Smoke-free, {+N}";
+        ASSERT_TRUE(server.start(kService));
+        registerQuitItems(server, items, state);
+    }
+    void TearDown() override {
+        unregisterQuitItems(server, items);
+        server.stop();
+    }
+
+    UsCurrencyFormat currency;
+    AppState state;
+    Win32Ddeml library;
+    DdeServer server{library};
+    QuitItems items;
+};
+
+TEST_F(DdeWinTest, RequestsThroughTheRealLibrary) {
+    struct Case {
+        std::vector<std::string> args;
+        DWORD exitCode;
+        std::string out;
+    } cases[] = {
+        {{"request", "DURATION", "SECOND"}, 0, "7\n"},
+        {{"request", "duration", "year"}, 0, "-2\n"},
+        {{"--format", "7", "request", "DURATION", "SECOND"}, 3, ""},
+        {{"--raw", "request", "System", "Topics"}, 0,
+         "COMMAND\tUSER\tHOTPASTE\tHABIT\tLIFESAVED\tDURATION\tSystem\0"s},
+        {{"--raw", "request", "system", "SysItems"}, 0,
+         "VERSION\tProtocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s},
+        {{"items", "USER"}, 0, "NAME\nFormats\nTopicItemList\n"},
+        {{"request", "HABIT", "Formats"}, 0, "TEXT\n"},
+        {{"request", "System", "Protocols"}, 0, "Execute Control 1\n"},
+        {{"request", "HOTPASTE", "PRIMARY"}, 0, "Smoke-free, Wine Tester\n"},
+        {{"request", "COMMAND", "PARSEORVANE"}, 0, "\n"},
+        {{"request", "DURATION", "NOSUCHITEM"}, 3, ""},
+        {{"request", "NOSUCHTOPIC", "YEAR"}, 2, ""},
+        {{"--service", "NoSuchService", "topics"}, 2, ""},
+        {{"poke", "DURATION", "YEAR", "5"}, 3, ""},
+        {{"execute", "System", "[Open()]"}, 3, ""},
+        {{"render", "Hello {+N}"}, 0, "Hello Wine Tester\n"},
+        {{"request", "COMMAND", "PARSEORVANE"}, 0, "Hello Wine Tester\n"},
+        {{"bogus"}, 1, ""},
+    };
+    for (const Case& c : cases) {
+        ClientRun run = runClient(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back();
+        EXPECT_EQ(run.out, c.out) << c.args.back();
+    }
+    EXPECT_EQ(state.stats.years, -2) << "a refused poke changes nothing";
+    EXPECT_EQ(items.scriptResult.str(), "Hello Wine Tester");
+}
+
+TEST_F(DdeWinTest, ALongScriptIsCutAtTheRenderBuffer) {
+    ClientRun run = runClient({"render", std::string(9000, 'q')});
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, std::string(8191, 'q') + "\n");
+}
+
+TEST_F(DdeWinTest, ASecondClientHoldingAnAdviseLoopReceivesTheRendering) {
+    Client watcher({"--timeout", "15000", "watch", "COMMAND", "PARSEORVANE", "1"});
+    ASSERT_TRUE(watcher.started());
+    // Poke until the watcher has its update: its loop starts at a moment we cannot see.
+    DWORD start = GetTickCount();
+    while (!watcher.done() && GetTickCount() - start < 15000) {
+        ClientRun poke = runClient({"poke", "COMMAND", "PARSEORVANE", "Advised {+N}"});
+        ASSERT_EQ(poke.exitCode, 0u);
+        pumpFor(200);
+    }
+    ClientRun run = watcher.finish();
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "Advised Wine Tester\n");
+}
+
+TEST_F(DdeWinTest, ConversationsEndWithTheirClientsAndTheServiceWithStop) {
+    ASSERT_EQ(runClient({"topics"}).exitCode, 0u);
+    DWORD start = GetTickCount();
+    while (server.conversations() && GetTickCount() - start < 5000) pumpFor(50);
+    EXPECT_EQ(server.conversations(), nullptr);
+    unregisterQuitItems(server, items);
+    server.stop();
+    EXPECT_EQ(runClient({"topics"}).exitCode, 2u);
+    ASSERT_TRUE(server.start(kService));
+    registerQuitItems(server, items, state);
+    EXPECT_EQ(runClient({"request", "USER", "NAME"}).out, "Wine Tester\n");
+}
+
+}  // namespace
+}  // namespace kalverin
