@@ -28,7 +28,7 @@ private:
     std::string path_;
 };
 
-// The pieces, exposed for tests and for the other backends.
+// The pieces of the value forms, exposed for tests.
 
 // The text of a structure value: two upper-case hex digits per byte, then the checksum byte
 // (the sum of the bytes modulo 256) the same way.
