@@ -177,16 +177,6 @@ const Entry* findKey(const std::vector<Entry>& entries, const char* section, con
     return nullptr;
 }
 
-bool findValue(const std::string& path, const char* section, const char* key, std::string& value) {
-    std::string bytes;
-    if (readWholeFile(path, bytes) != FileRead::kRead) return false;
-    std::vector<Entry> entries = parse(bytes);
-    const Entry* entry = findKey(entries, section, key);
-    if (!entry || !entry->hasValue) return false;
-    value = entry->value;
-    return true;
-}
-
 // A value in matching single or double quotes reads without them.
 std::string unquoted(const std::string& value) {
     if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') &&
@@ -261,9 +251,30 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     return true;
 }
 
+struct IniProfileFile::Parsed {
+    std::string bytes;
+    std::vector<Entry> entries;
+};
+
+std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::string& bytes) {
+    // Byte for byte the same text parses the same: no time stamps to trust.
+    if (!parsed_ || parsed_->bytes != bytes) parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
+    return parsed_;
+}
+
+bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
+    std::string bytes;
+    if (readWholeFile(path_, bytes) != FileRead::kRead) return false;
+    const std::shared_ptr<const Parsed> file = parsed(bytes);
+    const Entry* entry = findKey(file->entries, section, key);
+    if (!entry || !entry->hasValue) return false;
+    value = entry->value;
+    return true;
+}
+
 unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned fallback) {
     std::string value;
-    if (!findValue(path_, section, key, value)) return fallback;
+    if (!findValue(section, key, value)) return fallback;
     value = unquoted(value).substr(0, kIntDigitsSeen);
     // A key with an empty value counts as missing.
     if (value.empty()) return fallback;
@@ -273,7 +284,7 @@ unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned 
 std::string IniProfileFile::readString(const char* section, const char* key, const char* fallback,
                                        size_t maxChars) {
     std::string value;
-    if (findValue(path_, section, key, value)) {
+    if (findValue(section, key, value)) {
         value = unquoted(value);
     } else {
         // The platform drops trailing blanks from the default.
@@ -287,7 +298,7 @@ std::string IniProfileFile::readString(const char* section, const char* key, con
 bool IniProfileFile::readStruct(const char* section, const char* key, void* area, size_t size) {
     std::string value;
     // Quotes are not removed here: a quoted structure value is invalid.
-    return findValue(path_, section, key, value) && decodeProfileStruct(value, area, size);
+    return findValue(section, key, value) && decodeProfileStruct(value, area, size);
 }
 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
@@ -295,7 +306,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     // A missing file is an empty one; a file that is there but cannot be read (locked,
     // unreadable) must not be replaced by one holding this key alone.
     if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
-    std::vector<Entry> entries = parse(bytes);
+    std::vector<Entry> entries = parsed(bytes)->entries;
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
     const std::string text = writtenForm(value);
