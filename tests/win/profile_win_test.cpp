@@ -338,6 +338,20 @@ TEST_F(ProfileWinTest, LegacyFileIsReadUntilTheFirstSave) {
     SetFileAttributesA(legacyPath.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(ProfileWinTest, LegacyFileStaysReadWhileTheNewPlaceIsUnwritable) {
+    std::string legacyPath = dir_ + "\\legacy.ini", newPath = dir_ + "\\missing\\kalverin.ini";
+    writeAll(legacyPath, "[User 1]\r\nspd=9\r\n");
+    SettingsFile file(newPath, legacyPath);
+    QuitRecord r;
+    loadSettings(r, file, kNow);
+    r.cigarettesPerDay = 11;
+    saveSettings(r, file);  // fails: there is no folder
+    EXPECT_TRUE(file.readingLegacy());
+    QuitRecord again;
+    loadSettings(again, file, kNow);
+    EXPECT_EQ(again.cigarettesPerDay, 9) << "the record must not fall back to the defaults";
+}
+
 TEST_F(ProfileWinTest, WithoutAnyFileTheNewPlaceIsWritten) {
     std::string newPath = dir_ + "\\kalverin.ini";
     SettingsFile file(newPath, dir_ + "\\no-legacy.ini");
