@@ -27,7 +27,9 @@ std::string trimmed(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool sameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -52,7 +54,9 @@ std::string writtenForm(const char* text) {
 }
 
 // Names asked for are compared without their surrounding blanks, as names in the file are.
-std::string lookupName(const char* text) { return trimmed(firstLine(text)); }
+std::string lookupName(const char* text) {
+    return trimmed(firstLine(text));
+}
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
 // written back the way the platform's writer does, one trimmed line per entry. Every line
@@ -258,7 +262,8 @@ struct IniProfileFile::Parsed {
 
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::string& bytes) {
     // Byte for byte the same text parses the same: no time stamps to trust.
-    if (!parsed_ || parsed_->bytes != bytes) parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
+    if (!parsed_ || parsed_->bytes != bytes)
+        parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
     return parsed_;
 }
 

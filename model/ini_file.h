@@ -9,9 +9,10 @@
 namespace kalverin {
 
 // Reads the file afresh on every call, as the platform functions do, so that changes by
-// another writer are seen (only the parsing of unchanged bytes is saved). Every write rewrites the whole file through a temporary file in
-// the same folder that is then renamed over the old one: a failed write leaves the old file
-// whole (and is otherwise ignored, as the platform's writes are by the program).
+// another writer are seen (only the parsing of unchanged bytes is saved). Every write rewrites the
+// whole file through a temporary file in the same folder that is then renamed over the old one: a
+// failed write leaves the old file whole (and is otherwise ignored, as the platform's writes are by
+// the program).
 class IniProfileFile : public ProfileFile {
 public:
     explicit IniProfileFile(std::string path) : path_(std::move(path)) {}

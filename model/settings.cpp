@@ -19,7 +19,9 @@ const uint16_t kDefaultModifiers[kHotKeyCount] = {2, 2, 2, 2, 2};
 constexpr unsigned kVkLimit = 0xFF;
 constexpr unsigned kModifierLimit = 0x0F;
 
-size_t storedArea(size_t index) { return index == 0 ? kPrimaryTextStored : kSecondaryTextStored; }
+size_t storedArea(size_t index) {
+    return index == 0 ? kPrimaryTextStored : kSecondaryTextStored;
+}
 
 void writeNumber(ProfileFile& file, const char* section, const char* key, uint32_t value) {
     char digits[16];
@@ -145,7 +147,8 @@ void saveSettings(const QuitRecord& record, ProfileFile& file) {
     writeNumber(file, user, "ws", static_cast<uint32_t>(record.tipShowsSeconds));
     writeNumber(file, user, "ls", static_cast<uint32_t>(record.tipShowsLifeSaved));
     writeNumber(file, kProgramSection, "Build", static_cast<uint32_t>(record.lastBuild));
-    writeNumber(file, user, "sotb", static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
+    writeNumber(file, user, "sotb",
+                static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
     std::string name = storableText(record.userName.substr(0, kUserNameMax));
     file.writeString(user, "Name", name.c_str());
     for (size_t i = 0; i < kHotKeyCount; ++i)

@@ -1,6 +1,7 @@
 #include "model/settings_path_win.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 #include "model/settings.h"
@@ -100,7 +101,8 @@ void SettingsFile::writeString(const char* section, const char* key, const char*
     afterWrite();
 }
 
-void SettingsFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
+void SettingsFile::writeStruct(const char* section, const char* key, const void* area,
+                               size_t size) {
     copyLegacy();
     current_.writeStruct(section, key, area, size);
     afterWrite();

@@ -1,5 +1,7 @@
 // The portable profile file against the Win32 profile functions: each must read what the
 // other writes, and both must write the same bytes.
+#include "model/profile_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,7 +14,6 @@
 #include <vector>
 
 #include "model/ini_file.h"
-#include "model/profile_win.h"
 #include "model/settings.h"
 #include "model/settings_path_win.h"
 
@@ -150,11 +151,13 @@ const char* const kOddFiles[] = {
     "[s]\r\nk=                              5\r\nq=000000000000000000000000000000007\r\n",
     "[x]y] tail\r\nk=2\r\n[s]\r\nk=first\r\n[S]\r\nk=second\r\nq=only in second\r\n",
     "[s]\r\n;k=commented\r\nk=\x1Azz\r\nq=\xE9\xE8\r\n[t\r\nm=1\r\n",
-    "[s]\r\nk=6162C3\r\nq=6162c3\r\nm= 6162C3 \r\nd=6162C4\r\ne=6162C3A\r\nf=\"6162C3\"\r\ng=616\r\n",
+    "[s]\r\nk=6162C3\r\nq=6162c3\r\nm= 6162C3 "
+    "\r\nd=6162C4\r\ne=6162C3A\r\nf=\"6162C3\"\r\ng=616\r\n",
     "[s]\r\nk=\"abcdefghij\"\r\nq=abcdefghij\r\nm='  sp  '\r\n",
 };
 const char* const kOddSections[] = {"s", "S", " s\t", "x]y", "t", "s\r\nt", "missing"};
-const char* const kOddKeys[] = {"k", " K ", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "absent"};
+const char* const kOddKeys[] = {"k", " K ", "q", "m",    "d",  "e",
+                                "f", "g",   "h", "noeq", ";k", "absent"};
 
 TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
     for (const char* content : kOddFiles) {
@@ -179,10 +182,15 @@ TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
 }
 
 TEST_F(ProfileWinTest, BothBackendsRewriteOddFilesAlike) {
-    const struct { const char* section; const char* key; const char* value; } writes[] = {
-        {"s", "k", "new"}, {"S", "NEWKEY", "1"}, {"other", "a", "b"}, {"s", "q", ""},
-        {"t", "x", "y z"}, {" pad ", " k ", " v "}, {"a\r\nb", "k\nj", "v\rw"}, {"q", "a=b", "v"},
-        {"s ", " m", "\"quoted\""}};
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } writes[] = {{"s", "k", "new"},          {"S", "NEWKEY", "1"},
+                  {"other", "a", "b"},        {"s", "q", ""},
+                  {"t", "x", "y z"},          {" pad ", " k ", " v "},
+                  {"a\r\nb", "k\nj", "v\rw"}, {"q", "a=b", "v"},
+                  {"s ", " m", "\"quoted\""}};
     for (const char* content : kOddFiles) {
         std::string portablePath = freshPath(), win32Path = freshPath();
         writeAll(portablePath, content);
@@ -202,10 +210,11 @@ TEST_F(ProfileWinTest, BothBackendsRewriteOddFilesAlike) {
 // names and letters beyond ASCII in names, which the platform treats in ways of its own.
 std::string randomProfile(std::mt19937& random) {
     static const char* const kPieces[] = {
-        "[s]", "[S]", " [ s ] ", "[t]", "[s] tail", "[x]y]", "[t", "k", "K", "q", " k ", "k\t",
-        "=", " = ", "==", "v", "12", "-1", "+7", "0x1F", "0o17", "0b101", "4294967296", " ",
-        "\t", "\"", "'", "\x1A", "\x1C", "\x0B", "\xE9", "\xA0", ";", "6162C3", "6162c3", "00",
-        "\r\n", "\r\n", "\n", "\r", "\r\n\r\n"};
+        "[s]",  "[S]",  " [ s ] ", "[t]",   "[s] tail",   "[x]y]", "[t",     "k",      "K",
+        "q",    " k ",  "k\t",     "=",     " = ",        "==",    "v",      "12",     "-1",
+        "+7",   "0x1F", "0o17",    "0b101", "4294967296", " ",     "\t",     "\"",     "'",
+        "\x1A", "\x1C", "\x0B",    "\xE9",  "\xA0",       ";",     "6162C3", "6162c3", "00",
+        "\r\n", "\r\n", "\n",      "\r",    "\r\n\r\n"};
     std::uniform_int_distribution<size_t> pick(0, sizeof kPieces / sizeof kPieces[0] - 1);
     std::uniform_int_distribution<int> count(0, 60);
     std::string file;
@@ -228,7 +237,8 @@ TEST_F(ProfileWinTest, BothBackendsAgreeOnRandomFiles) {
             for (const char* key : keys) {
                 SCOPED_TRACE(::testing::PrintToString(content) + " [" + section + "] " + key);
                 EXPECT_EQ(win32.readInt(section, key, 777), portable.readInt(section, key, 777));
-                EXPECT_EQ(win32.readString(section, key, "d", 99), portable.readString(section, key, "d", 99));
+                EXPECT_EQ(win32.readString(section, key, "d", 99),
+                          portable.readString(section, key, "d", 99));
                 unsigned char fromWin32[2] = {9, 9}, fromPortable[2] = {9, 9};
                 EXPECT_EQ(win32.readStruct(section, key, fromWin32, 2),
                           portable.readStruct(section, key, fromPortable, 2));
