@@ -27,7 +27,9 @@ std::string trimmed(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool sameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -52,14 +54,19 @@ std::string writtenForm(const char* text) {
 }
 
 // Names asked for are compared without their surrounding blanks, as names in the file are.
-std::string lookupName(const char* text) { return trimmed(firstLine(text)); }
+std::string lookupName(const char* text) {
+    return trimmed(firstLine(text));
+}
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
-// written back the way the platform's writer does, one trimmed line per entry.
+// written back the way the platform's writer does, one trimmed line per entry. Every line
+// that is not a section header is a key, those without "=" (comments among them) keys
+// without a value: they are found by name, read as missing, and take a value when written.
 struct Entry {
-    enum Kind { kSection, kKey, kOther } kind = kOther;
-    std::string name;   // section name, key name, or the whole line
-    std::string value;  // kKey only
+    enum Kind { kSection, kKey } kind = kKey;
+    std::string name;
+    std::string value;
+    bool hasValue = false;
 };
 
 std::vector<Entry> parse(const std::string& bytes) {
@@ -71,9 +78,8 @@ std::vector<Entry> parse(const std::string& bytes) {
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
         size_t textEnd = pos;  // a zero byte ends the text of a line
         while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
-        std::string line = bytes.substr(pos, textEnd - pos);
+        std::string line = trimmed(bytes.substr(pos, textEnd - pos));
         pos = end + 1;
-        line = trimmed(line);
         if (line.empty()) continue;
         Entry entry;
         size_t close = line.rfind(']');
@@ -81,11 +87,16 @@ std::vector<Entry> parse(const std::string& bytes) {
             entry.kind = Entry::kSection;
             entry.name = trimmed(line.substr(1, close - 1));
         } else if (size_t equals = line.find('='); equals != std::string::npos) {
-            entry.kind = Entry::kKey;
             entry.name = trimmed(line.substr(0, equals));
             entry.value = trimmed(line.substr(equals + 1));
+            entry.hasValue = true;
+            // The platform's reader drops a key without a name that directly follows another
+            // one; doing the same keeps both readers (and writers) in step.
+            if (entry.name.empty() && !entries.empty() && entries.back().kind == Entry::kKey &&
+                entries.back().name.empty())
+                continue;
         } else {
-            entry.name = line;  // kept as written, never matched as a key with a value
+            entry.name = line;
         }
         entries.push_back(std::move(entry));
     }
@@ -95,13 +106,10 @@ std::vector<Entry> parse(const std::string& bytes) {
 std::string render(const std::vector<Entry>& entries) {
     std::string out;
     for (const Entry& entry : entries) {
-        if (entry.kind == Entry::kSection) {
+        if (entry.kind == Entry::kSection)
             out += '[' + entry.name + ']';
-        } else if (entry.kind == Entry::kKey) {
-            out += entry.name + '=' + entry.value;
-        } else {
-            out += entry.name;
-        }
+        else
+            out += entry.hasValue ? entry.name + '=' + entry.value : entry.name;
         out += "\r\n";
     }
     return out;
@@ -171,16 +179,6 @@ const Entry* findKey(const std::vector<Entry>& entries, const char* section, con
         if (entries[i].kind == Entry::kKey && sameName(entries[i].name, name)) return &entries[i];
     }
     return nullptr;
-}
-
-bool findValue(const std::string& path, const char* section, const char* key, std::string& value) {
-    std::string bytes;
-    if (readWholeFile(path, bytes) != FileRead::kRead) return false;
-    std::vector<Entry> entries = parse(bytes);
-    const Entry* entry = findKey(entries, section, key);
-    if (!entry) return false;
-    value = entry->value;
-    return true;
 }
 
 // A value in matching single or double quotes reads without them.
@@ -257,9 +255,31 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     return true;
 }
 
+struct IniProfileFile::Parsed {
+    std::string bytes;
+    std::vector<Entry> entries;
+};
+
+std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::string& bytes) {
+    // Byte for byte the same text parses the same: no time stamps to trust.
+    if (!parsed_ || parsed_->bytes != bytes)
+        parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
+    return parsed_;
+}
+
+bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
+    std::string bytes;
+    if (readWholeFile(path_, bytes) != FileRead::kRead) return false;
+    const std::shared_ptr<const Parsed> file = parsed(bytes);
+    const Entry* entry = findKey(file->entries, section, key);
+    if (!entry || !entry->hasValue) return false;
+    value = entry->value;
+    return true;
+}
+
 unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned fallback) {
     std::string value;
-    if (!findValue(path_, section, key, value)) return fallback;
+    if (!findValue(section, key, value)) return fallback;
     value = unquoted(value).substr(0, kIntDigitsSeen);
     // A key with an empty value counts as missing.
     if (value.empty()) return fallback;
@@ -269,7 +289,7 @@ unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned 
 std::string IniProfileFile::readString(const char* section, const char* key, const char* fallback,
                                        size_t maxChars) {
     std::string value;
-    if (findValue(path_, section, key, value)) {
+    if (findValue(section, key, value)) {
         value = unquoted(value);
     } else {
         // The platform drops trailing blanks from the default.
@@ -283,7 +303,7 @@ std::string IniProfileFile::readString(const char* section, const char* key, con
 bool IniProfileFile::readStruct(const char* section, const char* key, void* area, size_t size) {
     std::string value;
     // Quotes are not removed here: a quoted structure value is invalid.
-    return findValue(path_, section, key, value) && decodeProfileStruct(value, area, size);
+    return findValue(section, key, value) && decodeProfileStruct(value, area, size);
 }
 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
@@ -291,7 +311,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     // A missing file is an empty one; a file that is there but cannot be read (locked,
     // unreadable) must not be replaced by one holding this key alone.
     if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
-    std::vector<Entry> entries = parse(bytes);
+    std::vector<Entry> entries = parsed(bytes)->entries;
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
     const std::string text = writtenForm(value);
@@ -299,8 +319,8 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
 
     size_t sectionAt = findSection(entries, section);
     if (sectionAt == entries.size()) {
-        entries.push_back({Entry::kSection, writtenForm(section), {}});
-        entries.push_back({Entry::kKey, writtenForm(key), text});
+        entries.push_back({Entry::kSection, writtenForm(section), {}, false});
+        entries.push_back({Entry::kKey, writtenForm(key), text, true});
     } else {
         size_t end = sectionAt + 1;
         Entry* found = nullptr;
@@ -308,11 +328,12 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
             if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
                 found = &entries[end];
         if (found) {
-            if (found->value == text) return;  // nothing to change: the file is left alone
+            if (found->hasValue && found->value == text) return;  // the file is left alone
             found->value = text;  // the key keeps its spelling in the file
+            found->hasValue = true;
         } else {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::kKey, writtenForm(key), text});
+                           Entry{Entry::kKey, writtenForm(key), text, true});
         }
     }
     replaceFile(path_, render(entries));

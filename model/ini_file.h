@@ -1,6 +1,7 @@
 // A private-profile file read and written by our own code, giving the same results as the
 // Win32 profile functions on the same bytes, for platforms that have none.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "model/profile.h"
@@ -8,9 +9,10 @@
 namespace kalverin {
 
 // Reads the file afresh on every call, as the platform functions do, so that changes by
-// another writer are seen. Every write rewrites the whole file through a temporary file in
-// the same folder that is then renamed over the old one: a failed write leaves the old file
-// whole (and is otherwise ignored, as the platform's writes are by the program).
+// another writer are seen (only the parsing of unchanged bytes is saved). Every write rewrites the
+// whole file through a temporary file in the same folder that is then renamed over the old one: a
+// failed write leaves the old file whole (and is otherwise ignored, as the platform's writes are by
+// the program).
 class IniProfileFile : public ProfileFile {
 public:
     explicit IniProfileFile(std::string path) : path_(std::move(path)) {}
@@ -25,10 +27,16 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    struct Parsed;
+    // The file's lines as last parsed, with the bytes they came from.
+    std::shared_ptr<const Parsed> parsed(const std::string& bytes);
+    bool findValue(const char* section, const char* key, std::string& value);
+
     std::string path_;
+    std::shared_ptr<const Parsed> parsed_;
 };
 
-// The pieces, exposed for tests and for the other backends.
+// The pieces of the value forms, exposed for tests.
 
 // The text of a structure value: two upper-case hex digits per byte, then the checksum byte
 // (the sum of the bytes modulo 256) the same way.

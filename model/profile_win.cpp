@@ -28,8 +28,9 @@ bool readWhole(const std::string& path, const std::string& section, const std::s
     static const char kAbsent[] = "\x01<absent>\x01";
     for (size_t size = 256; size <= kLongestValue; size *= 4) {
         std::vector<char> buffer(size);
-        DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, buffer.data(),
-                                                static_cast<DWORD>(size), path.c_str());
+        DWORD length =
+            GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, buffer.data(),
+                                     static_cast<DWORD>(size), path.c_str());
         if (length + 2 < size) {
             value.assign(buffer.data(), length);
             return value != kAbsent;
@@ -64,7 +65,8 @@ bool Win32ProfileFile::readStruct(const char* section, const char* key, void* ar
     // before it has checked the checksum: check the length here and decode into a copy.
     const std::string sectionName = oneLine(section), keyName = oneLine(key);
     std::string text;
-    if (!readWhole(path_, sectionName, keyName, text) || text.size() != 2 * (size + 1)) return false;
+    if (!readWhole(path_, sectionName, keyName, text) || text.size() != 2 * (size + 1))
+        return false;
     std::vector<unsigned char> copy(size + 1);
     if (!GetPrivateProfileStructA(sectionName.c_str(), keyName.c_str(), copy.data(),
                                   static_cast<UINT>(size), path_.c_str()))
@@ -74,16 +76,16 @@ bool Win32ProfileFile::readStruct(const char* section, const char* key, void* ar
 }
 
 void Win32ProfileFile::writeString(const char* section, const char* key, const char* value) {
-    WritePrivateProfileStringA(oneLine(section).c_str(), oneLine(key).c_str(), oneLine(value).c_str(),
-                               path_.c_str());
+    WritePrivateProfileStringA(oneLine(section).c_str(), oneLine(key).c_str(),
+                               oneLine(value).c_str(), path_.c_str());
 }
 
 void Win32ProfileFile::writeStruct(const char* section, const char* key, const void* area,
                                    size_t size) {
     if (size > UINT_MAX) return;
     // The function takes a non-const pointer but only reads the area.
-    WritePrivateProfileStructA(oneLine(section).c_str(), oneLine(key).c_str(), const_cast<void*>(area),
-                               static_cast<UINT>(size), path_.c_str());
+    WritePrivateProfileStructA(oneLine(section).c_str(), oneLine(key).c_str(),
+                               const_cast<void*>(area), static_cast<UINT>(size), path_.c_str());
 }
 
 }  // namespace kalverin

@@ -19,7 +19,9 @@ const uint16_t kDefaultModifiers[kHotKeyCount] = {2, 2, 2, 2, 2};
 constexpr unsigned kVkLimit = 0xFF;
 constexpr unsigned kModifierLimit = 0x0F;
 
-size_t storedArea(size_t index) { return index == 0 ? kPrimaryTextStored : kSecondaryTextStored; }
+size_t storedArea(size_t index) {
+    return index == 0 ? kPrimaryTextStored : kSecondaryTextStored;
+}
 
 void writeNumber(ProfileFile& file, const char* section, const char* key, uint32_t value) {
     char digits[16];
@@ -79,10 +81,24 @@ std::string storableText(const std::string& text) {
     return value;
 }
 
+// The section a record lives in. Profile readers compare section names without their
+// surrounding blanks and the writers start a new line at a line break, so a name with
+// nothing else in it would address the unnamed lines at the top of the file: such a
+// record lives in the first user's section instead.
+std::string userSection(const QuitRecord& record) {
+    const std::string& name = record.sectionName;
+    for (char c : name) {
+        if (c == '\r' || c == '\n') break;
+        if (!isBlank(c)) return name;
+    }
+    return "User 1";
+}
+
 }  // namespace
 
 void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
-    const char* user = record.sectionName.c_str();
+    const std::string section = userSection(record);
+    const char* user = section.c_str();
     record.quitStart = file.readInt(user, "Start", now);
     for (size_t i = 0; i < kHotKeyCount; ++i) {
         record.hotKeyVk[i] = readBounded(file, user, kVkKeys[i], kDefaultVk[i], kVkLimit);
@@ -114,7 +130,8 @@ void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
 }
 
 void saveSettings(const QuitRecord& record, ProfileFile& file) {
-    const char* user = record.sectionName.c_str();
+    const std::string section = userSection(record);
+    const char* user = section.c_str();
     for (size_t i = 0; i < kHotKeyCount; ++i) {
         writeNumber(file, user, kVkKeys[i], record.hotKeyVk[i]);
         writeNumber(file, user, kModifierKeys[i], record.hotKeyModifiers[i]);
@@ -130,7 +147,8 @@ void saveSettings(const QuitRecord& record, ProfileFile& file) {
     writeNumber(file, user, "ws", static_cast<uint32_t>(record.tipShowsSeconds));
     writeNumber(file, user, "ls", static_cast<uint32_t>(record.tipShowsLifeSaved));
     writeNumber(file, kProgramSection, "Build", static_cast<uint32_t>(record.lastBuild));
-    writeNumber(file, user, "sotb", static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
+    writeNumber(file, user, "sotb",
+                static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
     std::string name = storableText(record.userName.substr(0, kUserNameMax));
     file.writeString(user, "Name", name.c_str());
     for (size_t i = 0; i < kHotKeyCount; ++i)

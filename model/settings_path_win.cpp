@@ -1,6 +1,7 @@
 #include "model/settings_path_win.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 #include "model/settings.h"
@@ -64,17 +65,21 @@ SettingsFile::SettingsFile(std::string path, std::string legacyPath)
                      lstrcmpiA(current_.path().c_str(), legacy_.path().c_str()) != 0;
 }
 
-void SettingsFile::leaveLegacy() {
+void SettingsFile::copyLegacy() {
     if (!readingLegacy_) return;
     // Copy first: the file may hold other users' sections, which must not be left behind.
-    // A failed copy leaves a fresh file, which the write about to follow starts.
     // A read-only legacy file would give a read-only copy that no write could change.
     if (CopyFileA(legacy_.path().c_str(), current_.path().c_str(), TRUE)) {
         DWORD attributes = GetFileAttributesA(current_.path().c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             SetFileAttributesA(current_.path().c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
-    readingLegacy_ = false;
+}
+
+// Reads move to the new file only once it exists: while writes there fail (no folder, no
+// room), the user's record keeps coming from the legacy file rather than from nothing.
+void SettingsFile::afterWrite() {
+    if (readingLegacy_ && fileExists(current_.path())) readingLegacy_ = false;
 }
 
 unsigned SettingsFile::readInt(const char* section, const char* key, unsigned fallback) {
@@ -91,13 +96,16 @@ bool SettingsFile::readStruct(const char* section, const char* key, void* area, 
 }
 
 void SettingsFile::writeString(const char* section, const char* key, const char* value) {
-    leaveLegacy();
+    copyLegacy();
     current_.writeString(section, key, value);
+    afterWrite();
 }
 
-void SettingsFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
-    leaveLegacy();
+void SettingsFile::writeStruct(const char* section, const char* key, const void* area,
+                               size_t size) {
+    copyLegacy();
     current_.writeStruct(section, key, area, size);
+    afterWrite();
 }
 
 }  // namespace kalverin

@@ -18,7 +18,8 @@ std::string legacySettingsFilePath();
 // The settings file at `path`. While that file does not exist and one exists at
 // `legacyPath`, reads come from the legacy file; the first write copies the legacy file to
 // `path` (so that every user's section moves along) and from then on reads and writes go to
-// `path` only. The legacy file is never changed.
+// `path` only (should writes there fail, reads stay with the legacy file). The legacy file is
+// never changed.
 class SettingsFile : public ProfileFile {
 public:
     SettingsFile(std::string path, std::string legacyPath);
@@ -34,7 +35,8 @@ public:
 
 private:
     ProfileFile& source() { return readingLegacy_ ? static_cast<ProfileFile&>(legacy_) : current_; }
-    void leaveLegacy();
+    void copyLegacy();
+    void afterWrite();
 
     Win32ProfileFile current_;
     Win32ProfileFile legacy_;

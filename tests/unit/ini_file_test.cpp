@@ -1,5 +1,7 @@
 // The portable profile file. The expected results are those the Win32 profile functions
 // give on the same bytes (the Wine tests compare the two directly).
+#include "model/ini_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,8 +10,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include "model/ini_file.h"
 
 namespace kalverin {
 namespace {
@@ -30,7 +30,8 @@ class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               (std::string("kalverin-ini-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               (std::string("kalverin-ini-") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = dir_ / "test.ini";
@@ -67,6 +68,8 @@ const ReadCase kReads[] = {
     {"[s]\nk=\n", "s", "k", "", 777},
     {"[s]\nk= \" sp \" \n", "s", "k", " sp ", 0},
     {"[s]\nnoeq\n", "s", "noeq", "dflt", 777},
+    {"[s]\nK\nk=5\n", "s", "k", "dflt", 777},  // the first key of a name hides the rest
+    {"[s]\n=a\n=b\n", "s", "", "a", 0},
     {"[s]\n;k=5\n", "s", ";k", "5", 5},
     {"[s]\rk=1\rq=2\r", "s", "q", "2", 2},
     {std::string("[s]\r\nk=a\0b\r\nq=1", 16), "s", "k", "a", 0},  // a zero byte ends the text
@@ -84,7 +87,8 @@ const ReadCase kReads[] = {
     {"[s]\r\nk=\"12\"\r\n", "s", "k", "12", 12},
     {"[s]\r\nk=4294967296\r\n", "s", "k", "4294967296", 0},
     {"[s]\r\nk=99999999999\r\n", "s", "k", "99999999999", 1215752191u},
-    {"[s]\r\nk=000000000000000000000000000000007\r\n", "s", "k", "000000000000000000000000000000007", 0},
+    {"[s]\r\nk=000000000000000000000000000000007\r\n", "s", "k",
+     "000000000000000000000000000000007", 0},
     {"[s]\r\n[t\r\nk=1\r\n", "s", "k", "1", 1},  // "[t" is no section header
 };
 
@@ -101,8 +105,10 @@ TEST_F(IniFileTest, ReadsAsThePlatformDoes) {
 TEST_F(IniFileTest, StringsAreCutToTheRoomGiven) {
     writeAll(path_, "[s]\r\nk=\"abcdefghij\"\r\n");
     IniProfileFile ini(path_.string());
-    const struct { size_t room; const char* text; } cases[] = {
-        {0, ""}, {1, "a"}, {9, "abcdefghi"}, {10, "abcdefghij"}, {11, "abcdefghij"}};
+    const struct {
+        size_t room;
+        const char* text;
+    } cases[] = {{0, ""}, {1, "a"}, {9, "abcdefghi"}, {10, "abcdefghij"}, {11, "abcdefghij"}};
     for (const auto& c : cases) EXPECT_EQ(ini.readString("s", "k", "", c.room), c.text) << c.room;
     EXPECT_EQ(ini.readString("s", "absent", "fallback", 4), "fall");
 }
@@ -125,10 +131,15 @@ struct WriteCase {
 
 TEST_F(IniFileTest, WritesAsThePlatformDoes) {
     const WriteCase cases[] = {
-        {"", {{"User 1", "hkv", "187"}, {"User 1", "hmod", "2"}, {"Kalverin", "Build", "151"},
-              {"User 1", "sotb", "4294967295"}, {"user 1", "HKV", "188"}},
+        {"",
+         {{"User 1", "hkv", "187"},
+          {"User 1", "hmod", "2"},
+          {"Kalverin", "Build", "151"},
+          {"User 1", "sotb", "4294967295"},
+          {"user 1", "HKV", "188"}},
          "[User 1]\r\nhkv=188\r\nhmod=2\r\nsotb=4294967295\r\n[Kalverin]\r\nBuild=151\r\n"},
-        {"; head\r\n  [ s ] \r\n  k = v  \r\n\r\nz=1\r\n[t]\r\na=1", {{"s", "k", "new"}},
+        {"; head\r\n  [ s ] \r\n  k = v  \r\n\r\nz=1\r\n[t]\r\na=1",
+         {{"s", "k", "new"}},
          "; head\r\n[s]\r\nk=new\r\nz=1\r\n[t]\r\na=1\r\n"},
         {"[s]\nk=v\n", {{"s", "m", "3"}}, "[s]\r\nk=v\r\nm=3\r\n"},
         {"[s]\r\nk=v", {{"t", "n", "1"}}, "[s]\r\nk=v\r\n[t]\r\nn=1\r\n"},
@@ -136,8 +147,17 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         {"[s]\r\n[t]\r\n[s]\r\n", {{"s", "k", "2"}}, "[s]\r\nk=2\r\n[t]\r\n[s]\r\n"},
         {"[S]\r\nKey = 1\r\n", {{"s", "key", "2"}}, "[S]\r\nKey=2\r\n"},
         {"[s]\r\nk=1\r\n", {{" x ", " k ", " v "}}, "[s]\r\nk=1\r\n[x ]\r\nk =v \r\n"},
-        {"[s]\r\nk=1\r\n", {{"s", "k", "a\r\nStart=5"}, {"s\nt", "j\r", "x"}}, "[s]\r\nk=a\r\nj=x\r\n"},
-        {"[s]\r\nk=1\r\n", {{"q", "a=b", "v"}, {"q", "", "w"}}, "[s]\r\nk=1\r\n[q]\r\na=b=v\r\n=w\r\n"},
+        {"[s]\r\nk=1\r\n",
+         {{"s", "k", "a\r\nStart=5"}, {"s\nt", "j\r", "x"}},
+         "[s]\r\nk=a\r\nj=x\r\n"},
+        {"[s]\r\nk=1\r\n",
+         {{"q", "a=b", "v"}, {"q", "", "w"}},
+         "[s]\r\nk=1\r\n[q]\r\na=b=v\r\n=w\r\n"},
+        {"[s]\r\nK\r\nk=5\r\n", {{"s", "k", "new"}}, "[s]\r\nK=new\r\nk=5\r\n"},
+        // A key without a name right after another one is dropped, as the platform does.
+        {"[s]\r\n=a\r\n=b\r\nk=1\r\n=c\r\n[t]\r\n=d\r\n",
+         {{"s", "zz", "1"}},
+         "[s]\r\n=a\r\nk=1\r\n=c\r\nzz=1\r\n[t]\r\n=d\r\n"},
         // An unchanged value leaves the file as it was, untidy or not.
         {"[s]\n  k = 1  \n", {{"s", "k", "1"}}, "[s]\n  k = 1  \n"},
     };
@@ -189,10 +209,13 @@ TEST(ProfileStruct, EncodesEveryByteAndTheChecksum) {
 }
 
 TEST(ProfileStruct, DecodesOnlyExactValidText) {
-    const struct { const char* text; bool ok; } cases[] = {
-        {"6162C3", true}, {"6162c3", true}, {"6162C4", false}, {"6162C3A", false}, {"6162C", false},
-        {"6162C300", false}, {"", false}, {"61G2C3", false}, {"6162C\x00", false}, {" 162C3", false},
-        {"+162C3", false},
+    const struct {
+        const char* text;
+        bool ok;
+    } cases[] = {
+        {"6162C3", true},     {"6162c3", true},    {"6162C4", false}, {"6162C3A", false},
+        {"6162C", false},     {"6162C300", false}, {"", false},       {"61G2C3", false},
+        {"6162C\x00", false}, {" 162C3", false},   {"+162C3", false},
     };
     for (const auto& c : cases) {
         unsigned char area[2] = {9, 9};

@@ -1,3 +1,5 @@
+#include "model/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "model/ini_file.h"
-#include "model/settings.h"
 
 namespace kalverin {
 namespace {
@@ -31,8 +32,9 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("kalverin-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("kalverin-settings-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = dir_ / "kalverin.ini";
@@ -139,8 +141,9 @@ TEST_F(SettingsFileTest, SavedFileHasEveryKeyInItsTextForm) {
         "[User 1]\r\nhkv=187\r\nhmod=2\r\nhkv1=120\r\nhmod1=2\r\nhkv2=121\r\nhmod2=2\r\n"
         "hkv3=122\r\nhmod3=2\r\nhkv4=123\r\nhmod4=2\r\nmirc=0\r\nStart=1017240300\r\nspd=0\r\n"
         "cph=0\r\ncptu=0\r\ncpp=20\r\nwns=1\r\nwc=1\r\nws=1\r\nls=1\r\nsotb=4294967295\r\n"
-        "Name=\r\nText=" + hiArea + "\r\nText1=" + emptyArea + "\r\nText2=" + emptyArea +
-        "\r\nText3=" + emptyArea + "\r\nText4=" + emptyArea + "\r\n[Kalverin]\r\nBuild=100\r\n";
+        "Name=\r\nText=" +
+        hiArea + "\r\nText1=" + emptyArea + "\r\nText2=" + emptyArea + "\r\nText3=" + emptyArea +
+        "\r\nText4=" + emptyArea + "\r\n[Kalverin]\r\nBuild=100\r\n";
     EXPECT_EQ(text, expected);
 }
 
@@ -156,8 +159,13 @@ TEST_F(SettingsFileTest, RecordRoundTripsThroughTheFile) {
 }
 
 TEST_F(SettingsFileTest, ShowOnTaskbarKeepsItsSign) {
-    const struct { int16_t value; const char* digits; } cases[] = {
-        {-1, "sotb=4294967295\r\n"}, {0, "sotb=0\r\n"}, {1, "sotb=1\r\n"}, {-2, "sotb=4294967294\r\n"}};
+    const struct {
+        int16_t value;
+        const char* digits;
+    } cases[] = {{-1, "sotb=4294967295\r\n"},
+                 {0, "sotb=0\r\n"},
+                 {1, "sotb=1\r\n"},
+                 {-2, "sotb=4294967294\r\n"}};
     for (const auto& c : cases) {
         QuitRecord r;
         r.showOnTaskbar = c.value;
@@ -181,8 +189,10 @@ TEST_F(SettingsFileTest, SixteenBitFieldsAreWrittenWithoutSign) {
 }
 
 TEST_F(SettingsFileTest, PrimaryTextIsCutInsideItsStoredArea) {
-    const struct { size_t length, stored; } cases[] = {
-        {0, 0}, {1, 1}, {478, 478}, {1018, 1018}, {1019, 1019}, {1020, 1019}, {1023, 1019}, {5000, 1019}};
+    const struct {
+        size_t length, stored;
+    } cases[] = {{0, 0},       {1, 1},       {478, 478},   {1018, 1018},
+                 {1019, 1019}, {1020, 1019}, {1023, 1019}, {5000, 1019}};
     for (const auto& c : cases) {
         QuitRecord r;
         for (size_t i = 0; i < c.length; ++i) r.hotPasteTexts[0] += static_cast<char>('a' + i % 26);
@@ -193,7 +203,9 @@ TEST_F(SettingsFileTest, PrimaryTextIsCutInsideItsStoredArea) {
 }
 
 TEST_F(SettingsFileTest, SecondaryTextsAreCutToTheirArea) {
-    const struct { size_t length, stored; } cases[] = {{0, 0}, {498, 498}, {499, 499}, {500, 499}, {900, 499}};
+    const struct {
+        size_t length, stored;
+    } cases[] = {{0, 0}, {498, 498}, {499, 499}, {500, 499}, {900, 499}};
     for (const auto& c : cases) {
         QuitRecord r;
         for (size_t i = 1; i < kHotKeyCount; ++i) r.hotPasteTexts[i] = std::string(c.length, 'x');
@@ -233,9 +245,13 @@ TEST_F(SettingsFileTest, DamagedTextValuesAreRejected) {
     save(original);
     const std::string good = readAll(path_);
     const std::string text = valueOf(good, "Text"), text1 = valueOf(good, "Text1");
-    std::string lastTwoAltered = text.substr(0, text.size() - 2) + (text.substr(text.size() - 2) == "00" ? "01" : "00");
+    std::string lastTwoAltered =
+        text.substr(0, text.size() - 2) + (text.substr(text.size() - 2) == "00" ? "01" : "00");
     std::string firstByteAltered = (text[0] == '7' ? "8" : "7") + text.substr(1);
-    const struct { const char* what; std::string value, value1; } cases[] = {
+    const struct {
+        const char* what;
+        std::string value, value1;
+    } cases[] = {
         {"checksum digits altered", lastTwoAltered, text1.substr(0, 1000) + "FF"},
         {"data altered", firstByteAltered, "X" + text1.substr(1)},
         {"one digit short", text.substr(1), text1.substr(1)},
@@ -272,8 +288,9 @@ TEST_F(SettingsFileTest, MissingSecondaryTextLeavesTheTextAsItWas) {
 TEST_F(SettingsFileTest, LoadRecomputesTheRates) {
     writeAll(path_, "[User 1]\r\nspd=20\r\ncph=4\r\ncptu=50\r\ncpp=20\r\n");
     QuitRecord r = load();
-    EXPECT_EQ(r.moneyPerMinute, static_cast<float>(20 * ((4 + 50 * static_cast<double>(0.01f)) / 20) *
-                                                   static_cast<double>(1.0f / 1440.0f)));
+    EXPECT_EQ(r.moneyPerMinute,
+              static_cast<float>(20 * ((4 + 50 * static_cast<double>(0.01f)) / 20) *
+                                 static_cast<double>(1.0f / 1440.0f)));
     EXPECT_NEAR(r.moneyPerMinute, 0.003125, 1e-7);
     EXPECT_NEAR(r.cigarettesPerMinute, 0.0138889, 1e-7);
     EXPECT_EQ(r.minutesPerDay, 1440);
@@ -282,7 +299,10 @@ TEST_F(SettingsFileTest, LoadRecomputesTheRates) {
 }
 
 TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
-    const struct { const char* what; std::string body; } cases[] = {
+    const struct {
+        const char* what;
+        std::string body;
+    } cases[] = {
         {"garbage lines", "\x01\x02garbage\r\n=\r\n[\r\n]]]\r\n[User 1\r\nhkv=65\r\n"},
         {"out-of-range key code", "hkv=65601\r\nhmod=4294967295\r\nhkv1=256\r\nhmod1=16\r\n"},
         {"letters for numbers", "hkv=abc\r\nspd=twenty\r\ncpp=x20\r\n"},
@@ -299,8 +319,10 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
         EXPECT_LE(r.hotKeyModifiers[0], 0x0F);
         EXPECT_EQ(r.hotPasteTexts[0], kDefaultPrimaryText);
     }
-    writeAll(path_, "[User 1]\r\nhkv=65601\r\nhmod=4294967295\r\nhkv1=0x41\r\nhmod1=16\r\nspd=twenty\r\n"
-                    "cpp= 25abc\r\nStart=99999999999\r\nName=" + std::string(300, 'n') + "\r\n");
+    writeAll(path_,
+             "[User 1]\r\nhkv=65601\r\nhmod=4294967295\r\nhkv1=0x41\r\nhmod1=16\r\nspd=twenty\r\n"
+             "cpp= 25abc\r\nStart=99999999999\r\nName=" +
+                 std::string(300, 'n') + "\r\n");
     QuitRecord r = load();
     EXPECT_EQ(r.hotKeyVk[0], 187);  // impossible codes count as missing
     EXPECT_EQ(r.hotKeyModifiers[0], 2);
@@ -322,8 +344,9 @@ TEST_F(SettingsFileTest, QuitStartKeepsAllThirtyTwoBits) {
 }
 
 TEST_F(SettingsFileTest, NamesReadBackAsWritten) {
-    const std::string names[] = {"", "Ann", " leading", "trailing ", "\"quoted\"", "'single'",
-                                 "a=b;c[d]", "\t", std::string(99, 'z'), "\"" + std::string(98, 'q')};
+    const std::string names[] = {
+        "",         "Ann",      " leading", "trailing ",          "\"quoted\"",
+        "'single'", "a=b;c[d]", "\t",       std::string(99, 'z'), "\"" + std::string(98, 'q')};
     for (const std::string& name : names) {
         QuitRecord r;
         r.userName = name;
@@ -355,6 +378,26 @@ TEST_F(SettingsFileTest, UsersShareTheFileWithoutTouchingEachOther) {
     EXPECT_EQ(load("Carol").userName, "Carol");
 }
 
+TEST_F(SettingsFileTest, TextsWithoutTerminatorEndInsideTheirArea) {
+    std::string primary(1020, 'p'), secondary(500, 's');
+    writeAll(path_, "[User 1]\r\nText=" + encodeProfileStruct(primary.data(), primary.size()) +
+                        "\r\nText1=" + encodeProfileStruct(secondary.data(), secondary.size()) +
+                        "\r\n");
+    QuitRecord r = load();
+    EXPECT_EQ(r.hotPasteTexts[0], std::string(1019, 'p'));
+    EXPECT_EQ(r.hotPasteTexts[1], std::string(499, 's'));
+}
+
+TEST_F(SettingsFileTest, BlankSectionNameUsesTheFirstUsersSection) {
+    QuitRecord r;
+    r.sectionName = " \t";
+    r.cigarettesPerDay = 4;
+    save(r);
+    EXPECT_EQ(readAll(path_).rfind("[User 1]\r\n", 0), 0u);
+    EXPECT_EQ(load(" ").cigarettesPerDay, 4);
+    EXPECT_EQ(load("User 1").cigarettesPerDay, 4);
+}
+
 TEST_F(SettingsFileTest, NameDefaultIsTheSectionNameCut) {
     std::string longSection(150, 's');
     EXPECT_EQ(load(longSection).userName, std::string(99, 's'));
@@ -367,7 +410,8 @@ public:
         log(section, key);
         return fallback;
     }
-    std::string readString(const char* section, const char* key, const char* fallback, size_t) override {
+    std::string readString(const char* section, const char* key, const char* fallback,
+                           size_t) override {
         log(section, key);
         return fallback;
     }
@@ -375,7 +419,9 @@ public:
         log(section, key, size);
         return false;
     }
-    void writeString(const char* section, const char* key, const char*) override { log(section, key); }
+    void writeString(const char* section, const char* key, const char*) override {
+        log(section, key);
+    }
     void writeStruct(const char* section, const char* key, const void*, size_t size) override {
         log(section, key, size);
     }
@@ -383,7 +429,8 @@ public:
 
 private:
     void log(const char* section, const char* key, size_t size = 0) {
-        calls.push_back(std::string(section) + "/" + key + (size ? "/" + std::to_string(size) : ""));
+        calls.push_back(std::string(section) + "/" + key +
+                        (size ? "/" + std::to_string(size) : ""));
     }
 };
 
@@ -393,10 +440,11 @@ TEST(SettingsOrder, LoadReadsEveryKeyInItsOrder) {
     r.sectionName = "U";
     loadSettings(r, file, kNow);
     const std::vector<std::string> expected = {
-        "U/Start", "U/hkv", "U/hmod", "U/hkv1", "U/hmod1", "U/hkv2", "U/hmod2", "U/hkv3", "U/hmod3",
-        "U/hkv4", "U/hmod4", "U/mirc", "U/spd", "U/cph", "U/cptu", "U/cpp", "U/wns", "U/wc", "U/ws",
-        "U/ls", "U/sotb", "U/Name", "Kalverin/Build", "U/Text/1020", "U/Text1/500", "U/Text2/500",
-        "U/Text3/500", "U/Text4/500"};
+        "U/Start",     "U/hkv",       "U/hmod",      "U/hkv1",     "U/hmod1",        "U/hkv2",
+        "U/hmod2",     "U/hkv3",      "U/hmod3",     "U/hkv4",     "U/hmod4",        "U/mirc",
+        "U/spd",       "U/cph",       "U/cptu",      "U/cpp",      "U/wns",          "U/wc",
+        "U/ws",        "U/ls",        "U/sotb",      "U/Name",     "Kalverin/Build", "U/Text/1020",
+        "U/Text1/500", "U/Text2/500", "U/Text3/500", "U/Text4/500"};
     EXPECT_EQ(file.calls, expected);
 }
 
@@ -406,10 +454,11 @@ TEST(SettingsOrder, SaveWritesEveryKeyInItsOrder) {
     r.sectionName = "U";
     saveSettings(r, file);
     const std::vector<std::string> expected = {
-        "U/hkv", "U/hmod", "U/hkv1", "U/hmod1", "U/hkv2", "U/hmod2", "U/hkv3", "U/hmod3", "U/hkv4",
-        "U/hmod4", "U/mirc", "U/Start", "U/spd", "U/cph", "U/cptu", "U/cpp", "U/wns", "U/wc", "U/ws",
-        "U/ls", "Kalverin/Build", "U/sotb", "U/Name", "U/Text/1020", "U/Text1/500", "U/Text2/500",
-        "U/Text3/500", "U/Text4/500"};
+        "U/hkv",       "U/hmod",      "U/hkv1",         "U/hmod1",    "U/hkv2", "U/hmod2",
+        "U/hkv3",      "U/hmod3",     "U/hkv4",         "U/hmod4",    "U/mirc", "U/Start",
+        "U/spd",       "U/cph",       "U/cptu",         "U/cpp",      "U/wns",  "U/wc",
+        "U/ws",        "U/ls",        "Kalverin/Build", "U/sotb",     "U/Name", "U/Text/1020",
+        "U/Text1/500", "U/Text2/500", "U/Text3/500",    "U/Text4/500"};
     EXPECT_EQ(file.calls, expected);
 }
 
