@@ -19,50 +19,51 @@ struct QuitItemRow {
     Reply reply;
     int32_t QuitStatistics::*field;  // figure items
     const char* script;              // fixed-script items
-    size_t capacity;                 // their own buffer; hot-paste: the text's index
+    size_t capacity;                 // fixed-script items: their own buffer
+    size_t textIndex;                // hot-paste items: entry of hotPasteTexts
 };
 
 using S = QuitStatistics;
 
 // Registration order; each topic's items are listed from the last one registered.
 const QuitItemRow kRows[kQuitItemCount] = {
-    {"System", "VERSION", Reply::version, nullptr, nullptr, 0},
-    {"DURATION", "YEAR", Reply::figure, &S::years, nullptr, 0},
-    {"DURATION", "YEARWORD", Reply::script, nullptr, "{A}{+Y}", kWordItemMax},
-    {"DURATION", "MONTH", Reply::figure, &S::months, nullptr, 0},
-    {"DURATION", "MONTHWORD", Reply::script, nullptr, "{A}{+M}", kWordItemMax},
-    {"DURATION", "WEEK", Reply::figure, &S::weeks, nullptr, 0},
-    {"DURATION", "WEEKWORD", Reply::script, nullptr, "{A}{+W}", kWordItemMax},
-    {"DURATION", "DAY", Reply::figure, &S::days, nullptr, 0},
-    {"DURATION", "DAYWORD", Reply::script, nullptr, "{A}{+D}", kWordItemMax},
-    {"DURATION", "HOUR", Reply::figure, &S::hours, nullptr, 0},
-    {"DURATION", "HOURWORD", Reply::script, nullptr, "{A}{+h}", kWordItemMax},
-    {"DURATION", "MINUTE", Reply::figure, &S::minutes, nullptr, 0},
-    {"DURATION", "MINUTEWORD", Reply::script, nullptr, "{A}{+m}", kWordItemMax},
-    {"DURATION", "SECOND", Reply::figure, &S::seconds, nullptr, 0},
-    {"DURATION", "SECONDWORD", Reply::script, nullptr, "{A}{+s}", kWordItemMax},
-    {"LIFESAVED", "YEAR", Reply::figure, &S::lifeSavedYears, nullptr, 0},
-    {"LIFESAVED", "YEARWORD", Reply::script, nullptr, "{A}{+U}", kWordItemMax},
-    {"LIFESAVED", "WEEK", Reply::figure, &S::lifeSavedWeeks, nullptr, 0},
-    {"LIFESAVED", "WEEKWORD", Reply::script, nullptr, "{A}{+I}", kWordItemMax},
-    {"LIFESAVED", "DAY", Reply::figure, &S::lifeSavedDays, nullptr, 0},
-    {"LIFESAVED", "DAYWORD", Reply::script, nullptr, "{A}{+O}", kWordItemMax},
-    {"LIFESAVED", "HOUR", Reply::figure, &S::lifeSavedHours, nullptr, 0},
-    {"LIFESAVED", "HOURWORD", Reply::script, nullptr, "{A}{+j}", kWordItemMax},
-    {"LIFESAVED", "MINUTE", Reply::figure, &S::lifeSavedMinutes, nullptr, 0},
-    {"LIFESAVED", "MINUTEWORD", Reply::script, nullptr, "{A}{+k}", kWordItemMax},
-    {"LIFESAVED", "SECOND", Reply::figure, &S::lifeSavedSeconds, nullptr, 0},
-    {"LIFESAVED", "SECONDWORD", Reply::script, nullptr, "{A}{+l}", kWordItemMax},
-    {"HABIT", "NOTSMOKED", Reply::script, nullptr, "{1}{+C}", kHabitItemMax},
-    {"HABIT", "NOTSMOKEDWORD", Reply::script, nullptr, "{A}{+C}", kHabitItemMax},
-    {"HABIT", "MONEYSAVED", Reply::script, nullptr, "{+$}", kHabitItemMax},
-    {"HOTPASTE", "PRIMARY", Reply::hotPaste, nullptr, nullptr, 0},
-    {"HOTPASTE", "OTHER1", Reply::hotPaste, nullptr, nullptr, 1},
-    {"HOTPASTE", "OTHER2", Reply::hotPaste, nullptr, nullptr, 2},
-    {"HOTPASTE", "OTHER3", Reply::hotPaste, nullptr, nullptr, 3},
-    {"HOTPASTE", "OTHER4", Reply::hotPaste, nullptr, nullptr, 4},
-    {"USER", "NAME", Reply::userName, nullptr, "{+N}", 0},
-    {"COMMAND", "PARSEORVANE", Reply::parseScript, nullptr, nullptr, 0},
+    {"System", "VERSION", Reply::version, nullptr, nullptr, 0, 0},
+    {"DURATION", "YEAR", Reply::figure, &S::years, nullptr, 0, 0},
+    {"DURATION", "YEARWORD", Reply::script, nullptr, "{A}{+Y}", kWordItemMax, 0},
+    {"DURATION", "MONTH", Reply::figure, &S::months, nullptr, 0, 0},
+    {"DURATION", "MONTHWORD", Reply::script, nullptr, "{A}{+M}", kWordItemMax, 0},
+    {"DURATION", "WEEK", Reply::figure, &S::weeks, nullptr, 0, 0},
+    {"DURATION", "WEEKWORD", Reply::script, nullptr, "{A}{+W}", kWordItemMax, 0},
+    {"DURATION", "DAY", Reply::figure, &S::days, nullptr, 0, 0},
+    {"DURATION", "DAYWORD", Reply::script, nullptr, "{A}{+D}", kWordItemMax, 0},
+    {"DURATION", "HOUR", Reply::figure, &S::hours, nullptr, 0, 0},
+    {"DURATION", "HOURWORD", Reply::script, nullptr, "{A}{+h}", kWordItemMax, 0},
+    {"DURATION", "MINUTE", Reply::figure, &S::minutes, nullptr, 0, 0},
+    {"DURATION", "MINUTEWORD", Reply::script, nullptr, "{A}{+m}", kWordItemMax, 0},
+    {"DURATION", "SECOND", Reply::figure, &S::seconds, nullptr, 0, 0},
+    {"DURATION", "SECONDWORD", Reply::script, nullptr, "{A}{+s}", kWordItemMax, 0},
+    {"LIFESAVED", "YEAR", Reply::figure, &S::lifeSavedYears, nullptr, 0, 0},
+    {"LIFESAVED", "YEARWORD", Reply::script, nullptr, "{A}{+U}", kWordItemMax, 0},
+    {"LIFESAVED", "WEEK", Reply::figure, &S::lifeSavedWeeks, nullptr, 0, 0},
+    {"LIFESAVED", "WEEKWORD", Reply::script, nullptr, "{A}{+I}", kWordItemMax, 0},
+    {"LIFESAVED", "DAY", Reply::figure, &S::lifeSavedDays, nullptr, 0, 0},
+    {"LIFESAVED", "DAYWORD", Reply::script, nullptr, "{A}{+O}", kWordItemMax, 0},
+    {"LIFESAVED", "HOUR", Reply::figure, &S::lifeSavedHours, nullptr, 0, 0},
+    {"LIFESAVED", "HOURWORD", Reply::script, nullptr, "{A}{+j}", kWordItemMax, 0},
+    {"LIFESAVED", "MINUTE", Reply::figure, &S::lifeSavedMinutes, nullptr, 0, 0},
+    {"LIFESAVED", "MINUTEWORD", Reply::script, nullptr, "{A}{+k}", kWordItemMax, 0},
+    {"LIFESAVED", "SECOND", Reply::figure, &S::lifeSavedSeconds, nullptr, 0, 0},
+    {"LIFESAVED", "SECONDWORD", Reply::script, nullptr, "{A}{+l}", kWordItemMax, 0},
+    {"HABIT", "NOTSMOKED", Reply::script, nullptr, "{1}{+C}", kHabitItemMax, 0},
+    {"HABIT", "NOTSMOKEDWORD", Reply::script, nullptr, "{A}{+C}", kHabitItemMax, 0},
+    {"HABIT", "MONEYSAVED", Reply::script, nullptr, "{+$}", kHabitItemMax, 0},
+    {"HOTPASTE", "PRIMARY", Reply::hotPaste, nullptr, nullptr, 0, 0},
+    {"HOTPASTE", "OTHER1", Reply::hotPaste, nullptr, nullptr, 0, 1},
+    {"HOTPASTE", "OTHER2", Reply::hotPaste, nullptr, nullptr, 0, 2},
+    {"HOTPASTE", "OTHER3", Reply::hotPaste, nullptr, nullptr, 0, 3},
+    {"HOTPASTE", "OTHER4", Reply::hotPaste, nullptr, nullptr, 0, 4},
+    {"USER", "NAME", Reply::userName, nullptr, "{+N}", 0, 0},
+    {"COMMAND", "PARSEORVANE", Reply::parseScript, nullptr, nullptr, 0, 0},
 };
 
 const char* const kTopicRemovalOrder[] = {"DURATION", "LIFESAVED", "HABIT",
@@ -97,7 +98,7 @@ DataHandle quitItemRequest(DdeServer& server, DdeItem& item, unsigned format, Hs
         return server.textReply(format, own.c_str(), itemHandle);
     }
     case Reply::hotPaste:
-        render(items, state.record.hotPasteTexts[row.capacity].c_str(), state.renderBuffer);
+        render(items, state.record.hotPasteTexts[row.textIndex].c_str(), state.renderBuffer);
         return server.textReply(format, state.renderBuffer.c_str(), itemHandle);
     case Reply::userName:
         render(items, row.script, state.renderBuffer);

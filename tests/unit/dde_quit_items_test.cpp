@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,22 @@ TEST_F(QuitItemsTest, TopicItemListsAndTopicsByteForByte) {
               "COMMAND\tUSER\tHOTPASTE\tHABIT\tLIFESAVED\tDURATION\tSystem\0"s);
     EXPECT_EQ(request("System", "SysItems"),
               "VERSION\tProtocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s);
+}
+
+TEST_F(QuitItemsTest, WildConnectOffersEveryTopicInTheOrderOfTopics) {
+    auto bytes = fake.take(server.onTransaction(kXtypWildConnect, 0, nullptr, nullptr, nullptr,
+                                                nullptr, 0, 0));
+    ASSERT_TRUE(bytes);
+    ASSERT_EQ(bytes->size(), 8 * sizeof(HszPair));
+    std::vector<HszPair> pairs(8);
+    std::memcpy(pairs.data(), bytes->data(), bytes->size());
+    const char* order[] = {"COMMAND", "USER", "HOTPASTE", "HABIT", "LIFESAVED", "DURATION", "System"};
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(fake.text(pairs[i].service), "Kalverin");
+        EXPECT_EQ(fake.text(pairs[i].topic), order[i]);
+    }
+    EXPECT_EQ(pairs[7].service, nullptr);
+    EXPECT_EQ(pairs[7].topic, nullptr);
 }
 
 TEST_F(QuitItemsTest, FiguresAreSignedDecimalTextInCfTextOnly) {

@@ -10,6 +10,7 @@
 #include "dde/dde_server.h"
 #include "dde/ddeml_win.h"
 #include "dde/quit_items.h"
+#include "dde/quit_service_win.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {
@@ -210,6 +211,29 @@ TEST_F(DdeWinTest, ConversationsEndWithTheirClientsAndTheServiceWithStop) {
     ASSERT_TRUE(server.start(kService));
     registerQuitItems(server, items, state);
     EXPECT_EQ(runClient({"request", "USER", "NAME"}).out, "Wine Tester\n");
+}
+
+}  // namespace
+}  // namespace kalverin
+
+namespace kalverin {
+namespace {
+
+// What the main window calls: the service under its own name, answering the client's default.
+TEST(QuitServiceWin, StartsAndStopsTheKalverinService) {
+    if (GetFileAttributesA(besideThisProgram("kalverin-dde.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "kalverin-dde.exe is not built beside the tests";
+    }
+    UsCurrencyFormat currency;
+    AppState state;
+    state.currency = &currency;
+    state.record.userName = "Main Window";
+    ASSERT_TRUE(startQuitService(state));
+    Client name({"--service", "Kalverin", "request", "USER", "NAME"});
+    EXPECT_EQ(name.finish().out, "Main Window\n");
+    stopQuitService();
+    Client gone({"--service", "Kalverin", "topics"});
+    EXPECT_EQ(gone.finish().exitCode, 2u);
 }
 
 }  // namespace

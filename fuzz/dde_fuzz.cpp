@@ -1,0 +1,77 @@
+// Drives the DDE service with transactions read from the input: pokes of any bytes (the
+// script item first of all), requests, connects and registry changes, in any order.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/application.h"
+#include "dde/quit_items.h"
+#include "tests/support/memory_ddeml.h"
+
+using namespace kalverin;
+
+namespace {
+
+class PlainCurrency : public CurrencyFormat {
+public:
+    bool format(const std::string& amount, std::string& out) override { return (out = amount), true; }
+};
+
+const char* const kTopics[] = {"System", "DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER",
+                               "COMMAND", "command", "Nothing"};
+const char* const kItems[] = {"PARSEORVANE", "Topics", "SysItems", "TopicItemList", "Formats",
+                              "Protocols", "VERSION", "SECOND", "SECONDWORD", "NOTSMOKEDWORD",
+                              "MONEYSAVED", "PRIMARY", "NAME", "YEAR", "Nothing"};
+const unsigned kTypes[] = {kXtypPoke, kXtypRequest, kXtypAdvReq, kXtypAdvStart, kXtypConnect,
+                           kXtypWildConnect, kXtypExecute, kXtypConnectConfirm, kXtypDisconnect};
+
+template <typename T, size_t N>
+const T& pick(const T (&table)[N], uint8_t byte) { return table[byte % N]; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    PlainCurrency currency;
+    AppState state;
+    state.currency = &currency;
+    state.record.userName = "Fuzz";
+    state.record.hotPasteTexts[0] = "{+N} {A}{+s}";
+    MemoryDdeml library;
+    DdeServer server{library};
+    QuitItems items;
+    server.start("Kalverin");
+    registerQuitItems(server, items, state);
+
+    size_t at = 0;
+    auto next = [&]() -> uint8_t { return at < size ? data[at++] : 0; };
+    while (at < size) {
+        uint8_t op = next();
+        if (op == 0xFF) {
+            if (next() & 1) unregisterQuitItems(server, items);
+            else registerQuitItems(server, items, state);
+            continue;
+        }
+        unsigned type = pick(kTypes, op);
+        const char* topic = pick(kTopics, next());
+        const char* item = pick(kItems, next());
+        unsigned format = (op & 0x80) ? next() : kCfText;
+        // The rest up to a length byte is the payload, terminated or not.
+        size_t length = next();
+        if (length > size - at) length = size - at;
+        DataHandle payload = library.createDataHandle(1, data + at, static_cast<uint32_t>(length), 0,
+                                                      nullptr, format, 0);
+        at += length;
+        DataHandle reply = server.onTransaction(type, format, nullptr, library.intern(topic),
+                                                library.intern(item), payload, 0, 0);
+        library.freeDataHandle(payload);
+        if (type == kXtypRequest || type == kXtypAdvReq || type == kXtypWildConnect) {
+            if (reply) library.freeDataHandle(reply);
+        }
+        if (items.scriptResult.size() > kScriptResultMax || state.renderBuffer.size() > kRenderMax) {
+            __builtin_trap();
+        }
+    }
+    unregisterQuitItems(server, items);
+    server.stop();
+    return 0;
+}
