@@ -21,28 +21,12 @@ using namespace std::string_literals;
 
 constexpr const char* kService = "Kalverin";
 
-// A private-profile structure value: the area's bytes in hex, then their sum modulo 256.
-std::string structValue(const std::string& text, size_t size) {
-    std::string area(size, '\0');
-    area.replace(0, text.size(), text);
-    std::string hex;
-    unsigned sum = 0;
-    char digits[3];
-    for (unsigned char c : area) {
-        std::snprintf(digits, sizeof digits, "%02X", c);
-        hex += digits;
-        sum += c;
-    }
-    std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
-    return hex + digits;
-}
-
 using Keys = std::vector<std::pair<std::string, std::string>>;
 
 Keys habit(const char* start, const std::string& primary = "{+N} is free") {
     return {{"Name", "Ann Example"}, {"Start", start}, {"spd", "20"}, {"cph", "4"},
-            {"cptu", "50"}, {"cpp", "20"}, {"Text", structValue(primary, 1020)},
-            {"Text1", structValue("Other {+N}", 500)}};
+            {"cptu", "50"}, {"cpp", "20"}, {"Text", storedText(primary, 1020)},
+            {"Text1", storedText("Other {+N}", 500)}};
 }
 
 // The reply's bytes, terminator included; "<no data>" or "<no conversation>" otherwise.

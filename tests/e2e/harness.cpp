@@ -1,5 +1,7 @@
 #include "tests/e2e/harness.h"
 
+#include "model/ini_file.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +121,12 @@ std::string AppDataFolder::readSettings() const {
 
 bool AppDataFolder::settingsExist() const {
     return GetFileAttributesA(settingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string storedText(const std::string& text, size_t size) {
+    std::string area(size, '\0');
+    area.replace(0, text.size() < size ? text.size() : size, text.substr(0, size));
+    return kalverin::encodeProfileStruct(area.data(), size);
 }
 
 std::string settingsText(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,

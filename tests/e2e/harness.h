@@ -46,6 +46,9 @@ private:
     std::string path_;
 };
 
+// The settings-file value of a text kept in a fixed area of `size` bytes.
+std::string storedText(const std::string& text, size_t size);
+
 // A settings text for a user whose first run is over, so no welcome dialog shows.
 std::string settingsText(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
                          int build = 151);

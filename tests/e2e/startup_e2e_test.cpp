@@ -11,21 +11,6 @@
 namespace e2e {
 namespace {
 
-std::string hexOfArea(const std::string& text, size_t size) {
-    std::string area(size, '\0');
-    area.replace(0, text.size(), text);
-    std::string hex;
-    unsigned sum = 0;
-    char digits[3];
-    for (unsigned char c : area) {
-        std::snprintf(digits, sizeof digits, "%02X", c);
-        hex += digits;
-        sum += c;
-    }
-    std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
-    return hex + digits;
-}
-
 TEST(StartUp, FirstRunShowsTheWelcomeAndWritesEveryKeyWithItsDefault) {
     AppDataFolder appData;
     long before = static_cast<long>(std::time(nullptr));
@@ -48,8 +33,8 @@ TEST(StartUp, FirstRunShowsTheWelcomeAndWritesEveryKeyWithItsDefault) {
         {"hkv3", "122"}, {"hmod3", "2"}, {"hkv4", "123"}, {"hmod4", "2"}, {"mirc", "0"}, {"Start", "*"},
         {"spd", "0"}, {"cph", "0"}, {"cptu", "0"}, {"cpp", "20"}, {"wns", "1"}, {"wc", "1"}, {"ws", "1"},
         {"ls", "1"}, {"sotb", "4294967295"}, {"Name", "User 1"},
-        {"Text", hexOfArea(kalverin::kDefaultPrimaryText, 1020)}, {"Text1", hexOfArea("", 500)},
-        {"Text2", hexOfArea("", 500)}, {"Text3", hexOfArea("", 500)}, {"Text4", hexOfArea("", 500)},
+        {"Text", storedText(kalverin::kDefaultPrimaryText, 1020)}, {"Text1", storedText("", 500)},
+        {"Text2", storedText("", 500)}, {"Text3", storedText("", 500)}, {"Text4", storedText("", 500)},
     };
     ASSERT_EQ(user->keys.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
