@@ -10,21 +10,12 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include "tests/support/settings_support.h"
 
 namespace kalverin {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 class IniFileTest : public ::testing::Test {
 protected:

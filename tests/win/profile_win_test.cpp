@@ -16,6 +16,7 @@
 #include "model/ini_file.h"
 #include "model/settings.h"
 #include "model/settings_path_win.h"
+#include "tests/support/settings_support.h"
 
 namespace kalverin {
 namespace {
@@ -23,16 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr TimeValue kNow = 1017240312;
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 // Every case gets files of its own: the platform keeps recently used profile files cached
 // and notices a change by its time stamp, which two quick writes may share.
@@ -55,27 +46,6 @@ protected:
     std::string dir_;
     int count_ = 0;
 };
-
-void expectSameStored(const QuitRecord& a, const QuitRecord& b) {
-    EXPECT_EQ(a.userName, b.userName);
-    EXPECT_EQ(a.quitStart, b.quitStart);
-    EXPECT_EQ(a.cigarettesPerDay, b.cigarettesPerDay);
-    EXPECT_EQ(a.packPriceWhole, b.packPriceWhole);
-    EXPECT_EQ(a.packPriceHundredths, b.packPriceHundredths);
-    EXPECT_EQ(a.cigarettesPerPack, b.cigarettesPerPack);
-    EXPECT_EQ(a.tipShowsNotSmoked, b.tipShowsNotSmoked);
-    EXPECT_EQ(a.tipShowsMoneySaved, b.tipShowsMoneySaved);
-    EXPECT_EQ(a.tipShowsSeconds, b.tipShowsSeconds);
-    EXPECT_EQ(a.tipShowsLifeSaved, b.tipShowsLifeSaved);
-    EXPECT_EQ(a.showOnTaskbar, b.showOnTaskbar);
-    EXPECT_EQ(a.secondaryHotKeysEnabled, b.secondaryHotKeysEnabled);
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        EXPECT_EQ(a.hotKeyVk[i], b.hotKeyVk[i]) << i;
-        EXPECT_EQ(a.hotKeyModifiers[i], b.hotKeyModifiers[i]) << i;
-        EXPECT_EQ(a.hotPasteTexts[i], b.hotPasteTexts[i]) << i;
-    }
-    EXPECT_EQ(a.lastBuild, b.lastBuild);
-}
 
 std::vector<QuitRecord> sampleRecords() {
     std::vector<QuitRecord> records(4);
