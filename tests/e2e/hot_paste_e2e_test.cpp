@@ -142,7 +142,13 @@ public:
               held_ = opened;
               ready_ = true;
               changed_.notify_all();
-              changed_.wait(lock, [this] { return releasing_; });
+              // Pump while holding: a thread that owns windows must answer messages sent to them.
+              while (!changed_.wait_for(lock, std::chrono::milliseconds(10), [this] { return releasing_; })) {
+                  lock.unlock();
+                  MSG msg;
+                  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                  lock.lock();
+              }
               if (opened) CloseClipboard();
               lock.unlock();
               DestroyWindow(window);
@@ -204,6 +210,14 @@ protected:
         HWND main = kalverin->waitUntilMinimised();
         EXPECT_TRUE(target.focus());
         return main;
+    }
+
+    // Closes the program as a user would and sees it end, this thread answering messages
+    // meanwhile so that nothing the program sends our windows on its way out has to wait.
+    void TearDown() override {
+        if (!kalverin || !kalverin->running()) return;
+        if (HWND main = kalverin->mainWindow()) PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(waitUntil([&] { return !kalverin->running(); }));
     }
 
     AppDataFolder appData;
