@@ -1,0 +1,329 @@
+// The modal dialogs of the real program, driven by control id as a user would fill them:
+// the quit details with its validation, the hot-paste editor's live preview, the secondary
+// hot-keys, and the first-run welcome.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+// commctrl.h needs windows.h first.
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "resources/dialog_ids.h"
+#include "tests/e2e/harness.h"
+
+namespace e2e {
+namespace {
+
+const char* const kSettingsCaption = "Kalverin - Settings";
+const char* const kEditorCaption = "Kalverin - Hot-Paste Editor             ";
+const char* const kSecondaryCaption = "Secondary Hot-key Text";
+const char* const kMessageBoxCaption = "kalverin";  // the executable's base name
+constexpr int kMessageBoxText = 0xFFFF;             // the static a message box shows its text in
+constexpr int kChangeQuitDetails = 1029;
+constexpr int kUserNameValue = 1035;
+
+// Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
+long long utc(int y, int m, int d, int hh, int mm) {
+    y -= m <= 2;
+    long long era = (y >= 0 ? y : y - 399) / 400;
+    long long yoe = y - era * 400;
+    long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    long long days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+    return days * 86400 + hh * 3600 + mm * 60;
+}
+
+void setText(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void select(HWND dialog, int id, int index) { SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0); }
+
+void setCheck(HWND dialog, int id, bool on) {
+    SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Posted, not sent: the command may open a modal dialog or a message box.
+void press(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::string userKey(const AppDataFolder& appData, const std::string& key) {
+    auto sections = parseIni(appData.readSettings());
+    const IniSection* user = findSection(sections, "User 1");
+    if (!user || !user->find(key)) return "<missing>";
+    return *user->find(key);
+}
+
+class DialogsE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}, {"Start", "1000000000"}, {"spd", "10"},
+                                                      {"cph", "3"}, {"cptu", "20"}, {"cpp", "20"}}));
+        kalverin = std::make_unique<KalverinProcess>(appData);
+        ASSERT_TRUE(kalverin->started());
+        main = kalverin->waitForMainWindow();
+        ASSERT_NE(main, nullptr);
+    }
+
+    HWND openQuitDetails() {
+        PostMessageA(main, WM_COMMAND, MAKEWPARAM(kChangeQuitDetails, BN_CLICKED), 0);
+        return kalverin->waitForWindow(kSettingsCaption);
+    }
+
+    // Presses Save and waits for the message box it raises; returns its text and closes it.
+    std::string saveExpectingMessage(HWND details) {
+        press(details, IDOK);
+        HWND box = kalverin->waitForWindow(kMessageBoxCaption);
+        if (!box) return "<no message box>";
+        std::string text = controlText(box, kMessageBoxText);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        waitUntil([&] { return kalverin->findWindow(kMessageBoxCaption) == nullptr; });
+        return text;
+    }
+
+    bool closed(const char* caption) {
+        return waitUntil([&] { return kalverin->findWindow(caption) == nullptr; });
+    }
+
+    AppDataFolder appData;
+    std::unique_ptr<KalverinProcess> kalverin;
+    HWND main = nullptr;
+};
+
+TEST_F(DialogsE2E, OpensWithTheStoredValues) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(controlText(details, IDC_QD_NAME), "Ann");
+    EXPECT_EQ(controlText(details, IDC_QD_PER_DAY), "10");
+    EXPECT_EQ(controlText(details, IDC_QD_PRICE), "3.20");
+    EXPECT_EQ(controlText(details, IDC_QD_PER_PACK), "20");
+    // 1000000000 is 2001-09-09 01:46:40 UTC.
+    EXPECT_EQ(controlText(details, IDC_QD_DAY), "09");
+    EXPECT_EQ(controlText(details, IDC_QD_MONTH), "September");
+    EXPECT_EQ(controlText(details, IDC_QD_YEAR), "2001");
+    EXPECT_EQ(controlText(details, IDC_QD_HOUR), "01");
+    EXPECT_EQ(controlText(details, IDC_QD_MINUTE), "46");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
+    EXPECT_EQ(SendDlgItemMessageA(details, IDC_QD_YEAR, CB_GETCOUNT, 0, 0), 80);
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+}
+
+TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    setText(details, IDC_QD_NAME, "Jo Tester");
+    select(details, IDC_QD_DAY, 30);         // 31
+    select(details, IDC_QD_MONTH, 1);        // February
+    select(details, IDC_QD_YEAR, 2002 - 1970);
+    select(details, IDC_QD_HOUR, 14);
+    select(details, IDC_QD_MINUTE, 45);
+    setText(details, IDC_QD_PER_DAY, "25");
+    setText(details, IDC_QD_PRICE, "4.35");
+    setText(details, IDC_QD_PER_PACK, "25");
+    setCheck(details, IDC_QD_SHOW_SECONDS, false);
+    setCheck(details, IDC_QD_SHOW_NOT_SMOKED, true);
+    setCheck(details, IDC_QD_SHOW_MONEY_SAVED, false);
+    setCheck(details, IDC_QD_SHOW_LIFE_SAVED, true);
+    setCheck(details, IDC_QD_ENABLE_SECONDARY, true);
+    press(details, IDOK);
+    ASSERT_TRUE(closed(kSettingsCaption));
+
+    EXPECT_EQ(userKey(appData, "Name"), "Jo Tester");
+    EXPECT_EQ(userKey(appData, "Start"), std::to_string(utc(2002, 3, 3, 14, 45)));  // 31 Feb -> 3 Mar
+    EXPECT_EQ(userKey(appData, "spd"), "25");
+    EXPECT_EQ(userKey(appData, "cph"), "4");
+    EXPECT_EQ(userKey(appData, "cptu"), "35");
+    EXPECT_EQ(userKey(appData, "cpp"), "25");
+    EXPECT_EQ(userKey(appData, "ws"), "0");
+    EXPECT_EQ(userKey(appData, "wns"), "1");
+    EXPECT_EQ(userKey(appData, "wc"), "0");
+    EXPECT_EQ(userKey(appData, "ls"), "1");
+    EXPECT_EQ(userKey(appData, "mirc"), "1");
+
+    // The main window refreshes its texts only while it is shown normally.
+    ShowWindow(main, SW_RESTORE);
+    EXPECT_TRUE(waitUntil([&] { return controlText(main, kUserNameValue) == "Jo Tester"; }));
+
+    // The next opening shows the rolled-over date and the price as stored.
+    details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(controlText(details, IDC_QD_DAY), "03");
+    EXPECT_EQ(controlText(details, IDC_QD_MONTH), "March");
+    EXPECT_EQ(controlText(details, IDC_QD_PRICE), "4.35");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+}
+
+TEST_F(DialogsE2E, TrailingLettersAreStoredThenRefused) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    setText(details, IDC_QD_PER_DAY, "20x");
+    EXPECT_EQ(saveExpectingMessage(details), "Please enter a positive integer.");
+    EXPECT_EQ(userKey(appData, "spd"), "20");
+    ASSERT_NE(kalverin->findWindow(kSettingsCaption), nullptr);  // still open
+    HWND field = GetDlgItem(details, IDC_QD_PER_DAY);
+    EXPECT_TRUE(waitUntil([&] { return focusOf(details) == field; }));
+    DWORD selection = static_cast<DWORD>(SendMessageA(field, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), 3);
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userKey(appData, "spd"), "20");
+}
+
+TEST_F(DialogsE2E, DecimalCommaStoresTheWholePartThenAsksForANumber) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    setText(details, IDC_QD_PRICE, "4,35");
+    EXPECT_EQ(saveExpectingMessage(details), "Please enter a number.");
+    EXPECT_EQ(userKey(appData, "cph"), "4");
+    EXPECT_EQ(userKey(appData, "cptu"), "0");
+    HWND field = GetDlgItem(details, IDC_QD_PRICE);
+    EXPECT_TRUE(waitUntil([&] { return focusOf(details) == field; }));
+    // Correcting the field and saving again closes the dialog.
+    setText(details, IDC_QD_PRICE, "4.5");
+    press(details, IDOK);
+    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userKey(appData, "cptu"), "50");
+}
+
+TEST_F(DialogsE2E, EnableSecondaryEnablesItsButtonAtOnce) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    HWND box = GetDlgItem(details, IDC_QD_ENABLE_SECONDARY);
+    HWND button = GetDlgItem(details, IDC_QD_EDIT_SECONDARY);
+    EXPECT_FALSE(IsWindowEnabled(button));
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(button) != FALSE; }));
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(button) == FALSE; }));
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userKey(appData, "mirc"), "0");
+}
+
+TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    press(details, IDC_QD_EDIT_PRIMARY);
+    HWND editor = kalverin->waitForWindow(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // With the once-a-second refresh off, only the change notifications of typing can
+    // bring the preview up to date.
+    setCheck(editor, IDC_ED_REAL_TIME, false);
+    HWND text = GetDlgItem(editor, IDC_ED_TEXT);
+    SendMessageA(text, EM_SETSEL, 0, -1);
+    for (char c : std::string("Hi {+N}!")) PostMessageA(text, WM_CHAR, static_cast<unsigned char>(c), 1);
+    EXPECT_TRUE(waitUntil([&] { return controlText(editor, IDC_ED_PREVIEW) == "Hi Ann!"; }))
+        << controlText(editor, IDC_ED_PREVIEW);
+    press(editor, IDOK);
+    ASSERT_TRUE(closed(kEditorCaption));
+
+    // Saved into memory only; the quit details dialog's Save writes it.
+    EXPECT_NE(userKey(appData, "Text"), storedText("Hi {+N}!", 1020));
+    press(details, IDOK);
+    ASSERT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userKey(appData, "Text"), storedText("Hi {+N}!", 1020));
+}
+
+TEST_F(DialogsE2E, EditorCancelStoresNothing) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    std::string before = userKey(appData, "Text");
+    press(details, IDC_QD_EDIT_PRIMARY);
+    HWND editor = kalverin->waitForWindow(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    setText(editor, IDC_ED_TEXT, "thrown away");
+    press(editor, IDC_ED_CANCEL);
+    ASSERT_TRUE(closed(kEditorCaption));
+    press(details, IDOK);
+    ASSERT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userKey(appData, "Text"), before);
+}
+
+TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    SendMessageA(GetDlgItem(details, IDC_QD_ENABLE_SECONDARY), BM_CLICK, 0, 0);
+    press(details, IDC_QD_EDIT_SECONDARY);
+    HWND secondary = kalverin->waitForWindow(kSecondaryCaption);
+    ASSERT_NE(secondary, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(secondary, IDC_SEC_KEY4, HKM_GETHOTKEY, 0, 0), 0x027B);  // Ctrl+F12
+    SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_SETHOTKEY, 0x0174, 0);  // Shift+F5
+    SendDlgItemMessageA(secondary, IDC_SEC_KEY3, HKM_SETHOTKEY, 0, 0);
+    setText(secondary, IDC_SEC_TEXT2, std::string(600, 'r'));
+    press(secondary, IDOK);
+    ASSERT_TRUE(closed(kSecondaryCaption));
+    press(details, IDOK);
+    ASSERT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userKey(appData, "hkv1"), "116");
+    EXPECT_EQ(userKey(appData, "hmod1"), "1");
+    EXPECT_EQ(userKey(appData, "hkv3"), "0");
+    EXPECT_EQ(userKey(appData, "hmod3"), "0");
+    EXPECT_EQ(userKey(appData, "Text2"), storedText(std::string(499, 'r'), 500));
+
+    // The next opening shows what was stored.
+    details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    press(details, IDC_QD_EDIT_SECONDARY);
+    secondary = kalverin->waitForWindow(kSecondaryCaption);
+    ASSERT_NE(secondary, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_GETHOTKEY, 0, 0), 0x0174);
+    press(secondary, IDCANCEL);
+    ASSERT_TRUE(closed(kSecondaryCaption));
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+}
+
+TEST_F(DialogsE2E, AboutAndPreviewCloseWithTheirButtons) {
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(1072, BN_CLICKED), 0);
+    HWND about = kalverin->waitForWindow("About Kalverin v2.60");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(controlText(about, IDC_ABOUT_HOME_PAGE), "https://kalverin.example.org/");
+    EXPECT_EQ(controlText(about, IDC_ABOUT_CHAT_NOW), "Chat Now!");
+    press(about, IDOK);
+    EXPECT_TRUE(closed("About Kalverin v2.60"));
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED), 0);
+    HWND preview = kalverin->waitForWindow("Kalverin Online - A Preview");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(controlText(preview, IDOK), "CLOSE");
+    PostMessageA(preview, WM_COMMAND, IDCANCEL, 0);  // Esc
+    EXPECT_TRUE(closed("Kalverin Online - A Preview"));
+}
+
+TEST(DialogsFirstRun, WelcomeDismissedWithEscStillLeadsToTheQuitDetails) {
+    AppDataFolder appData;
+    KalverinProcess kalverin(appData);
+    ASSERT_TRUE(kalverin.started());
+    HWND welcome = kalverin.waitForWindow("Welcome To Kalverin");
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(controlText(welcome, IDOK), "OK, I will update my quit information now");
+    PostMessageA(welcome, WM_COMMAND, IDCANCEL, 0);
+    HWND details = kalverin.waitForWindow(kSettingsCaption);
+    ASSERT_NE(details, nullptr);
+    setText(details, IDC_QD_NAME, "New User");
+    press(details, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return kalverin.findWindow(kSettingsCaption) == nullptr; }));
+    auto sections = parseIni(appData.readSettings());
+    ASSERT_NE(findSection(sections, "Kalverin"), nullptr);
+    EXPECT_EQ(*findSection(sections, "Kalverin")->find("Build"), "151");
+    ASSERT_NE(findSection(sections, "User 1"), nullptr);
+    EXPECT_EQ(*findSection(sections, "User 1")->find("Name"), "New User");
+}
+
+}  // namespace
+}  // namespace e2e
