@@ -58,7 +58,15 @@ void RecordingDesktop::showMinimised() {
     minimised = true;
 }
 
-void RecordingDesktop::messageBox(const char* text) { calls.push_back(std::string("box:") + text); }
+void RecordingDesktop::messageBox(const char* text) {
+    calls.push_back(std::string("box:") + text);
+    if (duringMessageBox) {
+        auto hook = std::move(duringMessageBox);  // once: a nested box does not nest again
+        duringMessageBox = nullptr;
+        hook();
+        calls.push_back("box closed");
+    }
+}
 
 void RecordingDesktop::beep() { calls.push_back("beep"); }
 

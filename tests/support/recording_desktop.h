@@ -1,5 +1,6 @@
 // A desktop that records every action in order, with outcomes and window state the test sets.
 #pragma once
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ public:
     bool clipboardOpens = true;
     ClipboardSet clipboardSet = ClipboardSet::ok;
     std::set<int> refusedHotKeyIds;
+    // Runs while a message box is "on screen", as the box's own message loop would run
+    // whatever is queued (another hot-key, a tick).
+    std::function<void()> duringMessageBox;
 
     // Window state; the window actions change it as the platform would.
     bool visible = true;

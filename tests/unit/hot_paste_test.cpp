@@ -63,6 +63,8 @@ struct DeliveryCase {
     const char* clipboard;  // what it holds afterwards (it started with "old")
 };
 
+void PrintTo(const DeliveryCase& c, std::ostream* os) { *os << c.name; }
+
 const DeliveryCase kDeliveryCases[] = {
     {"PrimaryHotKey", 1, "sig", true, ClipboardSet::ok, DeliveryResult::delivered,
      Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close"} + kCtrlV, "<sig>\r\n"},
@@ -105,6 +107,24 @@ TEST_P(DeliveryTest, CallsInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(HotPaste, DeliveryTest, ::testing::ValuesIn(kDeliveryCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A second hot-key handled by the box's message loop finds the clipboard closed and
+// delivers at once; the first delivery then only injects its keys.
+TEST_F(HotPasteTest, HotKeyDuringTheOutOfMemoryBoxDeliversAtOnce) {
+    record.hotPasteTexts[0] = "first";
+    record.hotPasteTexts[1] = "second";
+    desktop.clipboardSet = ClipboardSet::outOfMemory;
+    desktop.duringMessageBox = [&] {
+        EXPECT_FALSE(desktop.clipboardOpen);
+        desktop.clipboardSet = ClipboardSet::ok;
+        EXPECT_EQ(hotPaste(delivery(), 2), DeliveryResult::delivered);
+    };
+    EXPECT_EQ(hotPaste(delivery(), 1), DeliveryResult::outOfMemory);
+    EXPECT_EQ(desktop.calls, Calls({"render:first", "open", "empty", "set:<first>\r\n", "close", "box:Out Of Memory!",
+                                    "render:second", "open", "empty", "set:<second>\r\n", "close"}) +
+                                 kCtrlV + Calls{"box closed"} + kCtrlV);
+    EXPECT_EQ(desktop.clipboard, "<second>\r\n");
+}
 
 TEST_F(HotPasteTest, DeliverTextRejectsIndexesOutsideTheTexts) {
     for (int index : {-1, 5, 1000}) EXPECT_EQ(deliverText(delivery(), index), DeliveryResult::ignored);

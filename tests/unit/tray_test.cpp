@@ -51,6 +51,8 @@ struct ToggleCase {
     bool visibleAfter;
 };
 
+void PrintTo(const ToggleCase& c, std::ostream* os) { *os << c.name; }
+
 const ToggleCase kToggleCases[] = {
     {"ShownNormally", true, false, {"minimise", "hide", "save:0"}, false},
     {"MinimisedOnTheTaskbar", true, true, {"hide", "save:0"}, false},
