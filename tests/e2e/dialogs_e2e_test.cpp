@@ -70,7 +70,7 @@ protected:
                                                       {"cph", "3"}, {"cptu", "20"}, {"cpp", "20"}}));
         kalverin = std::make_unique<KalverinProcess>(appData);
         ASSERT_TRUE(kalverin->started());
-        main = kalverin->waitForMainWindow();
+        main = kalverin->waitUntilMinimised();
         ASSERT_NE(main, nullptr);
     }
 
