@@ -11,6 +11,7 @@
 
 #include "dde/dde_client_win.h"
 #include "tests/e2e/harness.h"
+#include "tests/support/captured_process_win.h"
 
 namespace e2e {
 namespace {
@@ -69,60 +70,11 @@ private:
 };
 
 // A second client in its own process, holding an advise loop.
-class Watcher {
+class Watcher : public kalverin::CapturedProcess {
 public:
-    Watcher(const std::string& topic, const std::string& item) {
-        std::string exe = windowsPath(environment("KALVERIN_DDE_EXE"));
-        char temp[MAX_PATH], file[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetTempFileNameA(temp, "kdw", 0, file);
-        out_ = file;
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        std::string line = "\"" + exe + "\" --timeout 15000 watch " + topic + " " + item + " 1";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out;
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        started_ = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &process_) != FALSE;
-        CloseHandle(out);
-    }
-    ~Watcher() {
-        if (started_) {
-            if (!done()) TerminateProcess(process_.hProcess, 99);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        DeleteFileA(out_.c_str());
-    }
-    bool started() const { return started_; }
-    bool done() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
-    DWORD exitCode() const {
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    std::string output() const {
-        std::string text;
-        HANDLE in = CreateFileA(out_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-        char buffer[4096];
-        DWORD got = 0;
-        while (in != INVALID_HANDLE_VALUE && ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got) {
-            text.append(buffer, got);
-        }
-        if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
-        return text;
-    }
-
-private:
-    std::string out_;
-    PROCESS_INFORMATION process_ = {};
-    bool started_ = false;
+    Watcher(const std::string& topic, const std::string& item)
+        : CapturedProcess("\"" + windowsPath(environment("KALVERIN_DDE_EXE")) + "\" --timeout 15000 watch " +
+                          topic + " " + item + " 1") {}
 };
 
 std::string nowText() { return std::to_string(static_cast<long long>(std::time(nullptr)) - 100000); }

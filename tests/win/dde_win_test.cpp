@@ -12,6 +12,7 @@
 #include "dde/quit_items.h"
 #include "dde/quit_service_win.h"
 #include "tests/support/us_currency.h"
+#include "tests/support/captured_process_win.h"
 
 namespace kalverin {
 namespace {
@@ -52,63 +53,27 @@ struct ClientRun {
     std::string out;
 };
 
-class Client {
+class Client : public CapturedProcess {
 public:
-    explicit Client(const std::vector<std::string>& args) {
-        char temp[MAX_PATH], file[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetTempFileNameA(temp, "kdd", 0, file);
-        outPath_ = file;
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        std::string line = quoted(besideThisProgram("kalverin-dde.exe")) + " --service " + kService;
-        for (const std::string& a : args) line += " " + quoted(a);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out;
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        started_ = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &process_) != FALSE;
-        CloseHandle(out);
-    }
-    ~Client() {
-        if (started_) {
-            if (!done()) TerminateProcess(process_.hProcess, 99);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        DeleteFileA(outPath_.c_str());
-    }
-    bool started() const { return started_; }
-    bool done() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+    explicit Client(const std::vector<std::string>& args) : CapturedProcess(commandLine(args)) {}
     // Pumps this thread's messages until the client ends or the deadline passes.
     ClientRun finish(DWORD deadlineMs = 20000) {
-        ClientRun run;
         DWORD start = GetTickCount();
+        HANDLE process = handle();
         while (!done() && GetTickCount() - start < deadlineMs) {
-            MsgWaitForMultipleObjects(1, &process_.hProcess, FALSE, 100, QS_ALLINPUT);
+            MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT);
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
         }
-        GetExitCodeProcess(process_.hProcess, &run.exitCode);
-        HANDLE in = CreateFileA(outPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-        char buffer[4096];
-        DWORD got = 0;
-        while (in != INVALID_HANDLE_VALUE && ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got) {
-            run.out.append(buffer, got);
-        }
-        if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
-        return run;
+        return ClientRun{exitCode(), output()};
     }
 
 private:
-    std::string outPath_;
-    PROCESS_INFORMATION process_ = {};
-    bool started_ = false;
+    static std::string commandLine(const std::vector<std::string>& args) {
+        std::string line = quoted(besideThisProgram("kalverin-dde.exe")) + " --service " + kService;
+        for (const std::string& a : args) line += " " + quoted(a);
+        return line;
+    }
 };
 
 ClientRun runClient(const std::vector<std::string>& args) {
