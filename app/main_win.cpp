@@ -30,7 +30,8 @@ bool reportBadSection(SectionNameResult result) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS};
+    // The key-combination control and tool-tips are the only common controls in use.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     createFonts();
 
