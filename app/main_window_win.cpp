@@ -27,10 +27,15 @@ constexpr UINT kAboutCommand = 16;
 constexpr UINT kCopySigCommand = 32;
 
 UINT gTaskbarCreated = 0;
-// The dialog manager shows a modal dialog "normally" the first time its queue runs empty
+// The dialog manager shows a modal dialog "normally" the first time its own loop runs empty
 // (Wine does so even when the dialog is already visible, minimised), which would undo the
-// start-up's minimise. The first restore request before the first tick is refused.
-bool gKeepMinimisedUntilFirstTick = false;
+// start-up's minimise. That loop first runs empty just after start-up, or, on a first run,
+// only once the quit details opened from it have closed, however many ticks that took. So
+// the first restore request is refused until the main window's own loop (no dialog over the
+// window) has handled two ticks: it has run empty between them, and a restore the user asks
+// for later is never lost.
+bool gKeepMinimisedUntilIdle = false;
+int gOwnLoopTicks = 0;
 HWND gToolTip = nullptr;
 
 TimeValue currentTime() { return static_cast<TimeValue>(std::time(nullptr)); }
@@ -146,20 +151,23 @@ BOOL onInitDialog(HWND window) {
     if (state.record.secondaryHotKeysEnabled)
         for (int id = kPrimaryHotKey + 1; id <= kLastHotKey; ++id) registerHotKey(id);
     sendToTaskbar(window);
-    gKeepMinimisedUntilFirstTick = true;
+    gKeepMinimisedUntilIdle = true;
+    gOwnLoopTicks = 0;
     return TRUE;
 }
 
 BOOL onQueryOpen(HWND window) {
-    BOOL allow = !gKeepMinimisedUntilFirstTick;
-    gKeepMinimisedUntilFirstTick = false;
+    BOOL allow = !gKeepMinimisedUntilIdle;
+    gKeepMinimisedUntilIdle = false;
     SetWindowLongPtrA(window, DWLP_MSGRESULT, allow);
     return TRUE;
 }
 
 void onTick(HWND window) {
     AppState& state = app();
-    gKeepMinimisedUntilFirstTick = false;
+    // A modal dialog over the main window disables it; its ticks come through that dialog's loop.
+    if (gKeepMinimisedUntilIdle && IsWindowEnabled(window) && ++gOwnLoopTicks >= 2)
+        gKeepMinimisedUntilIdle = false;
     // A minimised window of a user who lives in the icon alone leaves the taskbar; hidden,
     // it still counts as minimised for the rest of the tick.
     if (hidesBeforeTick(state.record, IsIconic(window) != FALSE) && IsWindowVisible(window))

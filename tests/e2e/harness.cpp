@@ -264,12 +264,13 @@ std::string windowText(HWND window) {
 
 std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
 
-bool getPastFirstRun(const KalverinProcess& process) {
+bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs) {
     HWND welcome = process.waitForWindow("Welcome To Kalverin");
     if (!welcome) return false;
     PostMessageA(welcome, WM_COMMAND, IDOK, 0);
     HWND details = process.waitForWindow("Kalverin - Settings");
     if (!details) return false;
+    if (lingerMs) Sleep(lingerMs);
     PostMessageA(details, WM_COMMAND, IDCANCEL, 0);
     return waitUntil([&] { return process.findWindow("Kalverin - Settings") == nullptr; });
 }

@@ -92,7 +92,7 @@ std::string windowText(HWND window);
 std::string controlText(HWND dialog, int id);
 
 // Press Enter on the welcome dialog when it shows, then cancel the quit details dialog that
-// follows; returns false when either did not appear in time.
-bool getPastFirstRun(const KalverinProcess& process);
+// follows after `lingerMs`; returns false when either did not appear in time.
+bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs = 0);
 
 }  // namespace e2e

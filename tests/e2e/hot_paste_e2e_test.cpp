@@ -60,12 +60,14 @@ std::string settingValue(const AppDataFolder& appData, const char* key) {
 // then lets go, as a person does. The program injects Ctrl down, V, Ctrl up as soon as the
 // key goes down, from its own process: letting go of our Ctrl at once could land between
 // its Ctrl down and its V, and the edit would then receive a plain "v".
-bool press(std::initializer_list<BYTE> modifiers, BYTE vk, const std::function<bool()>& delivered = [] { return true; }) {
+bool press(std::initializer_list<BYTE> modifiers, BYTE vk,
+           const std::function<bool()>& delivered = [] { return true; }) {
     for (BYTE m : modifiers) keybd_event(m, 0, 0, 0);
     keybd_event(vk, 0, 0, 0);
     bool ok = delivered();
     keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+        keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
     return ok;
 }
 
@@ -248,8 +250,10 @@ TEST_F(HotPaste, CombinationFromTheControlTakesOverOnSendToTaskbar) {
     ASSERT_TRUE(main);
     SendMessageA(GetDlgItem(main, kHotKeyControl), HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
     clickButton(main, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return settingValue(appData, "hkv") == "116"; }));
-    EXPECT_EQ(settingValue(appData, "hmod"), "1");
+    // The file is written key by key: both keys are awaited.
+    EXPECT_TRUE(waitUntil(
+        [&] { return settingValue(appData, "hkv") == "116" && settingValue(appData, "hmod") == "1"; }))
+        << settingValue(appData, "hkv") << " " << settingValue(appData, "hmod");
     ASSERT_TRUE(target.focus());
 
     ASSERT_TRUE(press({VK_SHIFT}, VK_F5, [&] { return target.waitForText("sig\r\n"); })) << target.text();
