@@ -35,46 +35,36 @@ if(WIN32)
   # Cross-built tests run under Wine; on Windows itself they run as they are.
   if(CMAKE_CROSSCOMPILING)
     set(wine_runner ${CMAKE_SOURCE_DIR}/tools/wine-run)
-    set(frozen_clock ${wine_runner} --frozen-clock "2002-03-27 14:45:12")
   else()
     set(wine_runner)
-    set(frozen_clock)
   endif()
   add_test(NAME unit_windows COMMAND ${wine_runner} $<TARGET_FILE:kalverin_unit_tests>)
   set_tests_properties(unit_windows PROPERTIES ENVIRONMENT "${test_env}")
 
+  # The Win32 tests drive the DDE client beside them.
   file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-  if(win_test_sources)
-    add_executable(kalverin_win_tests ${win_test_sources})
-    target_link_libraries(kalverin_win_tests PRIVATE kalverin_win ${gtest_libs})
-    add_test(NAME win_backends COMMAND ${wine_runner} $<TARGET_FILE:kalverin_win_tests>)
-    set_tests_properties(win_backends PROPERTIES ENVIRONMENT "${test_env}")
-  endif()
+  add_executable(kalverin_win_tests ${win_test_sources})
+  target_link_libraries(kalverin_win_tests PRIVATE kalverin_win ${gtest_libs})
+  add_dependencies(kalverin_win_tests kalverin-dde)
+  add_test(NAME win_backends COMMAND ${wine_runner} $<TARGET_FILE:kalverin_win_tests>)
+  set_tests_properties(win_backends PROPERTIES ENVIRONMENT "${test_env}")
 
   file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-  if(e2e_sources)
-    add_executable(kalverin_e2e_tests ${e2e_sources})
-    target_link_libraries(kalverin_e2e_tests PRIVATE kalverin_win ${gtest_libs})
-    if(TARGET kalverin)
-      add_dependencies(kalverin_e2e_tests kalverin)
-    endif()
-    if(TARGET kalverin-dde)
-      add_dependencies(kalverin_e2e_tests kalverin-dde)
-    endif()
-    # Cases named Clock* need the frozen clock; the rest run on the real one.
-    add_test(NAME e2e COMMAND ${wine_runner} $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=-Clock*)
-    if(CMAKE_CROSSCOMPILING)
-      # The frozen clock needs libfaketime, which only the Wine runner can bring in.
-      add_test(NAME e2e_fixed_clock COMMAND ${frozen_clock} $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=Clock*)
-    endif()
-    set(e2e_tests e2e)
-    if(TEST e2e_fixed_clock)
-      list(APPEND e2e_tests e2e_fixed_clock)
-    endif()
-    set_tests_properties(${e2e_tests} PROPERTIES ENVIRONMENT
-      "${test_env};KALVERIN_EXE=$<TARGET_FILE:kalverin>;KALVERIN_DDE_EXE=$<TARGET_FILE_DIR:kalverin>/kalverin-dde.exe"
-      RUN_SERIAL TRUE)
+  add_executable(kalverin_e2e_tests ${e2e_sources})
+  target_link_libraries(kalverin_e2e_tests PRIVATE kalverin_win ${gtest_libs})
+  add_dependencies(kalverin_e2e_tests kalverin kalverin-dde)
+  # Cases named Clock* need the frozen clock; the rest run on the real one.
+  add_test(NAME e2e COMMAND ${wine_runner} $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=-Clock*)
+  set(e2e_tests e2e)
+  if(CMAKE_CROSSCOMPILING)
+    # The frozen clock needs libfaketime, which only the Wine runner can bring in.
+    add_test(NAME e2e_fixed_clock COMMAND ${wine_runner} --frozen-clock "2002-03-27 14:45:12"
+             $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=Clock*)
+    list(APPEND e2e_tests e2e_fixed_clock)
   endif()
+  set_tests_properties(${e2e_tests} PROPERTIES ENVIRONMENT
+    "${test_env};KALVERIN_EXE=$<TARGET_FILE:kalverin>;KALVERIN_DDE_EXE=$<TARGET_FILE_DIR:kalverin>/kalverin-dde.exe"
+    RUN_SERIAL TRUE)
 else()
   add_test(NAME unit_native COMMAND kalverin_unit_tests)
   set_tests_properties(unit_native PROPERTIES ENVIRONMENT "${test_env}")
