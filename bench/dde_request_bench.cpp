@@ -6,16 +6,11 @@
 
 #include "app/application.h"
 #include "dde/quit_items.h"
-#include "model/currency.h"
+#include "bench/plain_currency.h"
 #include "tests/support/memory_ddeml.h"
 
 namespace kalverin {
 namespace {
-
-class PlainCurrency : public CurrencyFormat {
-public:
-    bool format(const std::string& amount, std::string& out) override { return (out = amount), true; }
-};
 
 void request(benchmark::State& run, const char* topic, const char* item) {
     PlainCurrency currency;

@@ -2,14 +2,13 @@
 // more than three times one localtime plus one mktime.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
-#include <time.h>
 
-#include "model/currency.h"
+#include "bench/plain_currency.h"
 #include "model/tick.h"
+#include "tests/support/time_zone.h"
 
 namespace kalverin {
 namespace {
@@ -25,24 +24,8 @@ public:
     void setCaption(const std::string& caption) override { benchmark::DoNotOptimize(caption.data()); }
 };
 
-// The figure the platform would give, without the locale lookups of the C library's
-// monetary form, so the comparison is about the tick's own work.
-class PlainCurrency : public CurrencyFormat {
-public:
-    bool format(const std::string& amount, std::string& out) override {
-        out = "$" + amount;
-        return true;
-    }
-};
-
-void useZone() {
-    static bool done = false;
-    if (done) return;
-    static char entry[] = "TZ=EST5EDT";
-    putenv(entry);
-    tzset();
-    done = true;
-}
+// Every benchmark here runs in one fixed zone with daylight saving.
+void useZone() { static ScopedTimeZone zone("EST5EDT"); }
 
 QuitRecord exampleRecord() {
     QuitRecord record;
@@ -55,25 +38,16 @@ QuitRecord exampleRecord() {
     return record;
 }
 
-void tickShown(benchmark::State& state) {
+void oneTick(benchmark::State& state, bool minimised) {
     useZone();
     const QuitRecord record = exampleRecord();
     QuitStatistics stats;
     PlainCurrency currency;
     NullView view;
-    for (auto _ : state) tick(record, stats, kExample, false, currency, view);
+    for (auto _ : state) tick(record, stats, kExample, minimised, currency, view);
 }
-BENCHMARK(tickShown);
-
-void tickMinimised(benchmark::State& state) {
-    useZone();
-    const QuitRecord record = exampleRecord();
-    QuitStatistics stats;
-    PlainCurrency currency;
-    NullView view;
-    for (auto _ : state) tick(record, stats, kExample, true, currency, view);
-}
-BENCHMARK(tickMinimised);
+BENCHMARK_CAPTURE(oneTick, shown, false);
+BENCHMARK_CAPTURE(oneTick, minimised, true);
 
 void computeElapsedOnly(benchmark::State& state) {
     useZone();
@@ -92,11 +66,6 @@ void localtimeAndMktime(benchmark::State& state) {
 }
 BENCHMARK(localtimeAndMktime);
 
-}  // namespace
-}  // namespace kalverin
-
-namespace kalverin {
-namespace {
 void moneyText(benchmark::State& state) {
     PlainCurrency currency;
     for (auto _ : state) benchmark::DoNotOptimize(formatMoney(1962.984375f, currency));
