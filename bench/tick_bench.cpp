@@ -5,7 +5,6 @@
 #include <ctime>
 #include <string>
 
-
 #include "bench/plain_currency.h"
 #include "model/tick.h"
 #include "tests/support/time_zone.h"
