@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/application.h"
+#include "bench/plain_currency.h"
 #include "dde/dde_client_win.h"
 #include "dde/dde_server.h"
 #include "dde/ddeml_win.h"
 #include "dde/quit_items.h"
-#include "model/currency.h"
 
 using namespace kalverin;
 
@@ -37,16 +37,8 @@ void serveUntilParentEnds(DWORD parentId) {
     }
 }
 
-class FixedCurrency : public CurrencyFormat {
-public:
-    bool format(const std::string& amount, std::string& out) override {
-        out = "$" + amount;
-        return true;
-    }
-};
-
 int serveReal(DWORD parentId) {
-    FixedCurrency currency;
+    PlainCurrency currency;
     AppState state;
     state.currency = &currency;
     state.stats.seconds = 7;
