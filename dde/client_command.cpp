@@ -21,15 +21,17 @@ const char* const kClientUsage =
     "  --raw           print the reply's bytes exactly, terminator included, no line feed\n"
     "Text replies print up to their terminating zero, followed by a line feed.\n"
     "Exit codes: 0 done, 1 usage, 2 no conversation (service not running or topic refused),\n"
-    "3 transaction refused or no data, 4 DDE library unavailable.\n";
+    "3 transaction refused or no data, 4 DDE library unavailable, 5 the reply could not be written.\n";
 
 namespace {
 
-bool parseNumber(const std::string& text, unsigned long max, unsigned long& value) {
+// A clipboard format may be written in hex ("0x10"); times and counts are decimal, so
+// that a leading zero ("0100") is not read as octal.
+bool parseNumber(const std::string& text, unsigned long max, unsigned long& value, int base = 10) {
     if (text.empty() || text[0] == '-' || text[0] == '+') return false;
     char* end = nullptr;
     errno = 0;
-    unsigned long parsed = std::strtoul(text.c_str(), &end, 0);
+    unsigned long parsed = std::strtoul(text.c_str(), &end, base);
     if (errno != 0 || *end != '\0' || parsed > max) return false;
     value = parsed;
     return true;
@@ -76,7 +78,7 @@ bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& com
                 }
                 command.service = value;
             } else if (a == "--format") {
-                if (!parseNumber(value, 0xFFFF, number) || number == 0) {
+                if (!parseNumber(value, 0xFFFF, number, 0) || number == 0) {
                     error = "format must be a number from 1 to 65535: " + value;
                     return false;
                 }
@@ -155,7 +157,7 @@ bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& com
 }
 
 std::string replyText(const std::string& bytes, unsigned format) {
-    if (format != 1 && format != 7) return bytes;
+    if (format != kCfText && format != kCfOemText) return bytes;
     size_t zero = bytes.find('\0');
     return zero == std::string::npos ? bytes : bytes.substr(0, zero);
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "dde/ddeml_api.h"
+
 namespace kalverin {
 
 enum class ClientAction { request, poke, execute, render, topics, items, watch };
@@ -11,9 +13,10 @@ enum class ClientAction { request, poke, execute, render, topics, items, watch }
 enum ClientExit {
     kExitOk = 0,
     kExitUsage = 1,
-    kExitNoConversation = 2,  // service not running, or the topic refused
+    kExitNoConversation = 2,  // service not running, the topic refused, or a watch ended by it
     kExitRefused = 3,         // transaction refused, no data, or no update in time
     kExitLibrary = 4,         // DDEML could not be initialised
+    kExitOutput = 5,          // the reply could not be written (full disk, closed pipe)
 };
 
 struct ClientCommand {
@@ -22,7 +25,7 @@ struct ClientCommand {
     std::string topic;
     std::string item;
     std::string text;        // poke data, execute command, render script
-    unsigned format = 1;     // CF_TEXT
+    unsigned format = kCfText;
     unsigned timeoutMs = 5000;
     bool timeoutGiven = false;
     bool raw = false;        // print the reply's bytes exactly, terminator included

@@ -54,6 +54,14 @@ std::string takeData(HDDEDATA data) {
 // acknowledgement as if it had succeeded; the acknowledgement's flags tell the truth.
 bool accepted(HDDEDATA done, DWORD status) { return done && (LOWORD(status) & DDE_FACK); }
 
+// Whether the server still holds the conversation. Wine marks one the server ended without
+// telling the client's callback, so the status is asked for rather than waited for.
+bool stillConnected(HCONV conversation) {
+    CONVINFO info = {};
+    info.cb = sizeof info;
+    return DdeQueryConvInfo(conversation, QID_SYNC, &info) && (info.wStatus & ST_CONNECTED);
+}
+
 }  // namespace
 
 DdeClient::DdeClient() {
@@ -66,11 +74,14 @@ DdeClient::~DdeClient() {
 
 HDDEDATA CALLBACK DdeClient::callback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA data, ULONG_PTR,
                                       ULONG_PTR) {
-    if (type == XTYP_ADVDATA) {
+    if (type != XTYP_ADVDATA) return nullptr;
+    // Nothing may be thrown through the library: an update too large to hold is refused.
+    try {
         if (adviseQueue && data) adviseQueue->push_back(takeData(data));
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
+    } catch (...) {
+        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FNOTPROCESSED));
     }
-    return nullptr;
+    return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
 }
 
 HCONV DdeClient::connect(const std::string& service, const std::string& topic) {
@@ -145,6 +156,11 @@ DdeOutcome DdeClient::watch(const std::string& service, const std::string& topic
             lastUpdate = GetTickCount();
         }
         if (!more) break;
+        if (!stillConnected(conversation.get())) {
+            // The service went away or dropped us: no update will come.
+            adviseQueue = nullptr;
+            return DdeOutcome::ended;
+        }
         DWORD waited = GetTickCount() - lastUpdate;
         if (waitMs != INFINITE && waited >= waitMs) {
             if (timedOut) *timedOut = true;

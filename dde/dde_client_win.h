@@ -10,7 +10,8 @@
 
 namespace kalverin {
 
-enum class DdeOutcome { ok, noConversation, refused, library };
+// ended: the server ended the conversation while a watch held it.
+enum class DdeOutcome { ok, noConversation, refused, library, ended };
 
 class DdeClient {
 public:
@@ -30,7 +31,8 @@ public:
     DdeOutcome execute(const std::string& service, const std::string& topic,
                        const std::string& command);
     // Holds an advise loop and hands each update to onData until it returns false or no
-    // update came within waitMs (INFINITE waits for ever). ok once the loop was accepted.
+    // update came within waitMs (INFINITE waits for ever), or the server ends the
+    // conversation (ended). ok once the loop was accepted.
     DdeOutcome watch(const std::string& service, const std::string& topic, const std::string& item,
                      UINT format, DWORD waitMs, const std::function<bool(const std::string&)>& onData,
                      bool* timedOut = nullptr);

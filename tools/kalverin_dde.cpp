@@ -28,7 +28,7 @@ void printReply(const ClientCommand& command, const std::string& bytes) {
 // One name a line, as the list replies join them with tabs.
 void printList(const ClientCommand& command, const std::string& bytes) {
     if (command.raw) return printReply(command, bytes);
-    std::string text = replyText(bytes, 1);
+    std::string text = replyText(bytes, kCfText);
     for (char& c : text) {
         if (c == '\t') c = '\n';
     }
@@ -50,6 +50,10 @@ int fail(const ClientCommand& command, DdeOutcome outcome, const char* what) {
         std::fprintf(stderr, "kalverin-dde: %s of \"%s\" on topic \"%s\" was refused or gave no data\n",
                      what, command.item.c_str(), command.topic.c_str());
         return kExitRefused;
+    case DdeOutcome::ended:
+        std::fprintf(stderr, "kalverin-dde: service \"%s\" ended the conversation on topic \"%s\"\n",
+                     command.service.c_str(), command.topic.c_str());
+        return kExitNoConversation;
     case DdeOutcome::library:
         break;
     }
@@ -57,11 +61,7 @@ int fail(const ClientCommand& command, DdeOutcome outcome, const char* what) {
     return kExitLibrary;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // Replies are printed byte for byte: no CR inserted before their line feeds.
-    _setmode(_fileno(stdout), _O_BINARY);
+int run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     ClientCommand command;
     std::string error;
@@ -122,4 +122,18 @@ int main(int argc, char** argv) {
     }
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Replies are printed byte for byte: no CR inserted before their line feeds.
+    _setmode(_fileno(stdout), _O_BINARY);
+    int code = run(argc, argv);
+    // A reply that could not be written (a full disk, a closed pipe) is no success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "kalverin-dde: could not write the reply\n");
+        if (code == kExitOk) code = kExitOutput;
+    }
+    return code;
 }

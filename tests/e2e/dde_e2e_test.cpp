@@ -38,7 +38,8 @@ std::string request(const std::string& topic, const std::string& item, UINT form
     case DdeOutcome::ok: return reply;
     case DdeOutcome::refused: return "<no data>";
     case DdeOutcome::noConversation: return "<no conversation>";
-    case DdeOutcome::library: break;
+    case DdeOutcome::library:
+    case DdeOutcome::ended: break;  // a request cannot end that way
     }
     return "<no library>";
 }

@@ -28,6 +28,7 @@ TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
         {{"items", "USER"}, ClientAction::items, "Kalverin", "USER", "TopicItemList", "", 1, 0},
         {{"watch", "COMMAND", "PARSEORVANE", "2"}, ClientAction::watch, "Kalverin", "COMMAND", "PARSEORVANE", "", 1, 2},
         {{"watch", "A", "B", "--format", "0x10"}, ClientAction::watch, "Kalverin", "A", "B", "", 16, 0},
+        {{"watch", "A", "B", "010"}, ClientAction::watch, "Kalverin", "A", "B", "", 1, 10},
     };
     for (const Case& c : cases) {
         ClientCommand command;
@@ -43,12 +44,22 @@ TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
     }
 }
 
+TEST(ClientCommand, TimeoutsAreDecimalMilliseconds) {
+    for (auto [text, ms] : {std::pair<const char*, unsigned>{"0100", 100}, {"3600000", 3600000}, {"0", 0}}) {
+        ClientCommand command;
+        std::string error;
+        ASSERT_TRUE(parseClientCommand({"--timeout", text, "topics"}, command, error)) << text << ": " << error;
+        EXPECT_EQ(command.timeoutMs, ms) << text;
+        EXPECT_TRUE(command.timeoutGiven);
+    }
+}
+
 TEST(ClientCommand, RefusesMalformedCommandLinesWithAMessage) {
     std::vector<std::vector<std::string>> cases = {
         {}, {"fetch"}, {"request", "T"}, {"request", "T", "I", "extra"}, {"topics", "x"},
         {"--service"}, {"--service", "", "topics"}, {"--format", "0", "topics"},
         {"--format", "65536", "topics"}, {"--format", "-1", "topics"}, {"--format", "7x", "topics"},
-        {"--timeout", "abc", "topics"}, {"--bogus", "topics"}, {"watch", "T", "I", "-3"},
+        {"--timeout", "abc", "topics"}, {"--timeout", "0x10", "topics"}, {"--timeout", "3600001", "topics"}, {"--bogus", "topics"}, {"watch", "T", "I", "-3"},
         {"watch", "T", "I", "many"},
     };
     for (const auto& args : cases) {

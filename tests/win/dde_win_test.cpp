@@ -29,6 +29,13 @@ std::string besideThisProgram(const char* name) {
     return dir + name;
 }
 
+// The build puts the client beside the tests; without it every case here would be void.
+::testing::AssertionResult clientBuilt() {
+    if (GetFileAttributesA(besideThisProgram("kalverin-dde.exe").c_str()) != INVALID_FILE_ATTRIBUTES)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "kalverin-dde.exe is not built beside the tests";
+}
+
 std::string quoted(const std::string& arg) {
     std::string out = "\"";
     for (char c : arg) {
@@ -85,9 +92,7 @@ ClientRun runClient(const std::vector<std::string>& args) {
 class DdeWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (GetFileAttributesA(besideThisProgram("kalverin-dde.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
-            GTEST_SKIP() << "kalverin-dde.exe is not built beside the tests";
-        }
+        ASSERT_TRUE(clientBuilt());
         state.currency = &currency;
         state.record.userName = "Wine Tester";
         state.stats.seconds = 7;
@@ -165,6 +170,24 @@ TEST_F(DdeWinTest, ASecondClientHoldingAnAdviseLoopReceivesTheRendering) {
     EXPECT_EQ(run.out, "Advised Wine Tester\n");
 }
 
+TEST_F(DdeWinTest, AWatchWithoutTimeoutEndsWhenTheServiceStops) {
+    Client watcher({"watch", "COMMAND", "PARSEORVANE"});
+    ASSERT_TRUE(watcher.started());
+    // Poke until the watcher has printed an update: then its loop is surely held.
+    DWORD start = GetTickCount();
+    while (watcher.output().empty() && !watcher.done() && GetTickCount() - start < 15000) {
+        ASSERT_EQ(runClient({"poke", "COMMAND", "PARSEORVANE", "held"}).exitCode, 0u);
+        pumpFor(200);
+    }
+    ASSERT_EQ(watcher.output().substr(0, 5), "held\n");
+    unregisterQuitItems(server, items);
+    server.stop();
+    ClientRun run = watcher.finish();
+    EXPECT_EQ(run.exitCode, 2u);
+    ASSERT_TRUE(server.start(kService));
+    registerQuitItems(server, items, state);
+}
+
 TEST_F(DdeWinTest, ConversationsEndWithTheirClientsAndTheServiceWithStop) {
     ASSERT_EQ(runClient({"topics"}).exitCode, 0u);
     DWORD start = GetTickCount();
@@ -186,9 +209,7 @@ namespace {
 
 // What the main window calls: the service under its own name, answering the client's default.
 TEST(QuitServiceWin, StartsAndStopsTheKalverinService) {
-    if (GetFileAttributesA(besideThisProgram("kalverin-dde.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
-        GTEST_SKIP() << "kalverin-dde.exe is not built beside the tests";
-    }
+    ASSERT_TRUE(clientBuilt());
     UsCurrencyFormat currency;
     AppState state;
     state.currency = &currency;
