@@ -6,8 +6,8 @@
 
 #include "app/application.h"
 #include "dde/quit_items.h"
-#include "bench/plain_currency.h"
 #include "tests/support/memory_ddeml.h"
+#include "tests/support/plain_currency.h"
 
 namespace kalverin {
 namespace {

@@ -5,8 +5,8 @@
 #include <ctime>
 #include <string>
 
-#include "bench/plain_currency.h"
 #include "model/tick.h"
+#include "tests/support/plain_currency.h"
 #include "tests/support/time_zone.h"
 
 namespace kalverin {

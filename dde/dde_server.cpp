@@ -79,9 +79,7 @@ DataHandle allFormatsRequest(DdeServer& server, DdeItem&, unsigned format, Hsz, 
 
 // Always CF_TEXT, whatever was asked for: the protocol list is text by nature.
 DataHandle protocolsRequest(DdeServer& server, DdeItem&, unsigned, Hsz, Hsz item) {
-    return server.api().createDataHandle(server.instance(), kProtocols,
-                                         static_cast<uint32_t>(std::strlen(kProtocols) + 1), 0,
-                                         item, kCfText, 0);
+    return server.textReply(kCfText, kProtocols, item);
 }
 
 const char* const kStandardFormatNames[] = {"TEXT", "BITMAP", "METAFILEPICT", "SYLK",

@@ -7,15 +7,11 @@
 #include "app/application.h"
 #include "dde/quit_items.h"
 #include "tests/support/memory_ddeml.h"
+#include "tests/support/plain_currency.h"
 
 using namespace kalverin;
 
 namespace {
-
-class PlainCurrency : public CurrencyFormat {
-public:
-    bool format(const std::string& amount, std::string& out) override { return (out = amount), true; }
-};
 
 const char* const kTopics[] = {"System", "DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER",
                                "COMMAND", "command", "Nothing"};

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/application.h"
-#include "bench/plain_currency.h"
 #include "dde/dde_client_win.h"
 #include "dde/dde_server.h"
 #include "dde/ddeml_win.h"
 #include "dde/quit_items.h"
+#include "tests/support/plain_currency.h"
 
 using namespace kalverin;
 

@@ -8,9 +8,6 @@ namespace {
 
 bool sameText(const std::string& a, const std::string& b) { return sameName(a.c_str(), b.c_str()); }
 
-// Flags and booleans come back in the data handle's place; real data ids start far above.
-constexpr uintptr_t kFirstId = 0x100000;
-
 }  // namespace
 
 FakeDdeml::~FakeDdeml() = default;

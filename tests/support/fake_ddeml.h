@@ -92,7 +92,8 @@ private:
 
     std::map<uintptr_t, StringEntry> strings_;
     std::map<uintptr_t, DataEntry> data_;
-    uintptr_t nextId_ = 16;
+    // Flags and booleans come back in the data handle's place; handle ids start far above.
+    uintptr_t nextId_ = 0x100000;
     int dataCreations_ = 0;
 };
 
