@@ -11,7 +11,9 @@
 #include "app/application.h"
 #include "app/desktop_win.h"
 #include "app/hot_keys.h"
+#include "app/tray.h"
 #include "dde/quit_service_win.h"
+#include "dialogs/dialog_support_win.h"
 #include "dialogs/dialogs_win.h"
 #include "model/settings.h"
 #include "model/tick.h"
@@ -22,7 +24,6 @@ namespace {
 
 constexpr UINT kTickTimer = 1;
 constexpr UINT kTickPeriod = 1000;
-constexpr UINT kTrayCallback = 102;
 constexpr UINT kAboutCommand = 16;
 constexpr UINT kCopySigCommand = 32;
 
@@ -36,7 +37,6 @@ UINT gTaskbarCreated = 0;
 // for later is never lost.
 bool gKeepMinimisedUntilIdle = false;
 int gOwnLoopTicks = 0;
-HWND gToolTip = nullptr;
 
 TimeValue currentTime() { return static_cast<TimeValue>(std::time(nullptr)); }
 
@@ -87,23 +87,6 @@ void setFonts(HWND window) {
         SendDlgItemMessageA(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(statisticsFont()), TRUE);
 }
 
-// Every child control becomes a tool identified by its window; the texts come on request.
-void enableToolTips(HWND window) {
-    gToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!gToolTip) return;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        TOOLINFOA tool = {};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window;
-        tool.uId = reinterpret_cast<UINT_PTR>(child);
-        tool.lpszText = LPSTR_TEXTCALLBACKA;
-        SendMessageA(gToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
 const char* toolTipFor(int id) {
     for (const ToolTipText& tip : kToolTips)
         if (tip.id == id) return tip.text;
@@ -135,7 +118,7 @@ BOOL onInitDialog(HWND window) {
     setFonts(window);
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon()));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon()));
-    enableToolTips(window);
+    addToolTips(window);
     loadSettings(state.record, *state.settings, currentTime());
     showPrimaryHotKey(window);
     if (state.record.quitStart == 0) state.record.quitStart = currentTime();
@@ -203,24 +186,6 @@ BOOL onCommand(HWND window, WORD id) {
     }
 }
 
-BOOL onNotify(const NMHDR* header) {
-    if (header->code != TTN_GETDISPINFOA && header->code != TTN_GETDISPINFOW) return FALSE;
-    auto* info = reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header));
-    if (!(info->uFlags & TTF_IDISHWND)) return FALSE;
-    const char* text = toolTipFor(GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)));
-    if (!text) return FALSE;
-    if (header->code == TTN_GETDISPINFOA) {
-        info->lpszText = const_cast<char*>(text);
-    } else {
-        // The wide request carries a wide buffer; the tip texts are plain ASCII.
-        auto* wide = reinterpret_cast<NMTTDISPINFOW*>(info);
-        static wchar_t buffer[128];
-        MultiByteToWideChar(CP_ACP, 0, text, -1, buffer, 128);
-        wide->lpszText = buffer;
-    }
-    return TRUE;
-}
-
 void onDestroy() {
     AppState& state = app();
     saveSettings(state.record, *state.settings);
@@ -236,9 +201,9 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HOTKEY: hotPaste(static_cast<int>(wParam)); return FALSE;
     case WM_SYSCOMMAND: return onSysCommand(window, wParam);
     case WM_COMMAND: return onCommand(window, LOWORD(wParam));
-    case WM_NOTIFY: return onNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: return answerToolTip(lParam, toolTipFor);
     case WM_DESTROY: onDestroy(); return FALSE;
-    case kTrayCallback: onTrayCallback(lParam); return FALSE;
+    case kTrayCallbackMessage: onTrayCallback(lParam); return FALSE;
     default:
         if (message == gTaskbarCreated && gTaskbarCreated != 0) onTaskbarCreated();
         return FALSE;

@@ -1,0 +1,83 @@
+// Tool-tips of the dialogs and the main window: one tip window per dialog, texts on request.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "dialogs/dialog_support_win.h"
+
+namespace kalverin {
+namespace {
+
+constexpr int kWithTip = 1062;
+constexpr int kWithoutTip = 1034;
+
+const char* lookUp(int id) { return id == kWithTip ? "Combination to paste your text" : nullptr; }
+
+class ToolTips : public ::testing::Test {
+protected:
+    ToolTips() {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        parent = CreateWindowExA(0, "STATIC", "tips", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+        for (int id : {kWithTip, kWithoutTip})
+            CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+    ~ToolTips() override { DestroyWindow(parent); }
+
+    template <typename Info>
+    Info request(UINT code, int id, UINT flags = TTF_IDISHWND) {
+        Info info = {};
+        info.hdr.hwndFrom = nullptr;
+        info.hdr.code = code;
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(parent, id));
+        info.uFlags = flags;
+        return info;
+    }
+
+    HWND parent = nullptr;
+};
+
+TEST_F(ToolTips, EveryChildBecomesAToolOfOneTipWindow) {
+    addToolTips(parent);
+    HWND tip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            char cls[32] = "";
+            GetClassNameA(window, cls, sizeof cls);
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), parent);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+}
+
+TEST_F(ToolTips, RequestsAreAnsweredInBothCharacterSets) {
+    auto narrow = request<NMTTDISPINFOA>(TTN_GETDISPINFOA, kWithTip);
+    ASSERT_TRUE(answerToolTip(reinterpret_cast<LPARAM>(&narrow), lookUp));
+    EXPECT_STREQ(narrow.lpszText, "Combination to paste your text");
+
+    auto wide = request<NMTTDISPINFOW>(TTN_GETDISPINFOW, kWithTip);
+    ASSERT_TRUE(answerToolTip(reinterpret_cast<LPARAM>(&wide), lookUp));
+    EXPECT_STREQ(wide.lpszText, L"Combination to paste your text");
+}
+
+TEST_F(ToolTips, OnlyToolsByWindowWithATextAreAnswered) {
+    auto noTip = request<NMTTDISPINFOA>(TTN_GETDISPINFOA, kWithoutTip);
+    EXPECT_FALSE(answerToolTip(reinterpret_cast<LPARAM>(&noTip), lookUp));
+    auto byId = request<NMTTDISPINFOW>(TTN_GETDISPINFOW, kWithTip, 0);
+    EXPECT_FALSE(answerToolTip(reinterpret_cast<LPARAM>(&byId), lookUp));
+    auto other = request<NMTTDISPINFOA>(TTN_SHOW, kWithTip);
+    EXPECT_FALSE(answerToolTip(reinterpret_cast<LPARAM>(&other), lookUp));
+}
+
+}  // namespace
+}  // namespace kalverin
