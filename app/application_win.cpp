@@ -6,6 +6,7 @@
 #include "app/app_win.h"
 #include "app/application.h"
 #include "app/main_window_win.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {
@@ -28,15 +29,20 @@ HICON programIcon() { return gProgramIcon; }
 
 void setMainWindow(HWND window) { gMainWindow = window; }
 
+// The executable's name does not change while it runs: it is worked out once, not on
+// every tick that touches the taskbar icon.
 std::string programName() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, n < MAX_PATH ? n : 0);
-    size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
-    size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos) name.erase(dot);
-    return name.empty() ? "Kalverin" : name;
+    static const std::string name = [] {
+        char path[MAX_PATH];
+        DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string base(path, n < MAX_PATH ? n : 0);
+        size_t slash = base.find_last_of("\\/");
+        if (slash != std::string::npos) base.erase(0, slash + 1);
+        size_t dot = base.find_last_of('.');
+        if (dot != std::string::npos) base.erase(dot);
+        return base.empty() ? std::string("Kalverin") : base;
+    }();
+    return name;
 }
 
 // A point font for the screen: the size in tenths of a point.
@@ -64,7 +70,7 @@ void releaseFonts() {
 
 void setAppState(AppState* state) { gState = state; }
 void loadProgramIcon(HINSTANCE instance) {
-    gProgramIcon = LoadIconA(instance, MAKEINTRESOURCEA(128));
+    gProgramIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
 }
 
 }  // namespace kalverin

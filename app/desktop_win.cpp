@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "app/app_win.h"
 #include "app/tray.h"
 
 namespace kalverin {
@@ -92,5 +93,7 @@ void Win32Desktop::showMinimised() { ShowWindow(window_, SW_SHOWMINIMIZED); }
 void Win32Desktop::messageBox(const char* text) { MessageBoxA(window_, text, caption_.c_str(), MB_OK); }
 
 void Win32Desktop::beep() { MessageBeep(MB_ICONEXCLAMATION); }
+
+Win32Desktop mainDesktop() { return Win32Desktop(mainWindow(), programIcon(), programName()); }
 
 }  // namespace kalverin

@@ -16,8 +16,6 @@ HotKeyRegistrations& registrations() {
 
 }  // namespace
 
-Win32Desktop mainDesktop() { return Win32Desktop(mainWindow(), programIcon(), programName()); }
-
 void registerHotKey(int id) {
     Win32Desktop desktop = mainDesktop();
     registrations().registerHotKey(desktop, app().record, id);

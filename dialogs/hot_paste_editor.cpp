@@ -6,8 +6,8 @@ namespace kalverin {
 
 const char* const kTextWillBeCutMessage =
     "Your Hot-Paste text is longer than 1019 characters.\n\n"
-    "It is used in full until Kalverin closes, but only its first 1019 characters are kept "
-    "in the settings file.";
+    "Only its first 1019 characters are kept in the settings file; the whole text is used "
+    "until the settings are next opened or Kalverin closes.";
 
 void renderPreview(const std::string& fieldText, EditorPreview& preview, ScriptContext& context) {
     preview.source.clear();

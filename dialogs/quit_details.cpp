@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/hot_keys.h"
 #include "resources/dialog_ids.h"
 
 namespace kalverin {
@@ -261,7 +262,7 @@ QuitDetailsSaveResult saveQuitDetails(const QuitDetailsForm& form, QuitRecord& r
     record.secondaryHotKeysEnabled = form.enableSecondary ? 1 : 0;
     if (form.enableSecondary) {
         // Clearing the box releases nothing: keys registered earlier stay until the program ends.
-        for (int id = 2; id <= 5; ++id) services.registerHotKey(id);
+        for (int id = kPrimaryHotKey + 1; id <= kLastHotKey; ++id) services.registerHotKey(id);
     }
     services.saveSettings(record);
 
