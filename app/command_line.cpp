@@ -1,12 +1,14 @@
 #include "app/command_line.h"
 
+#include "model/quit_record.h"
+
 namespace kalverin {
 
 SectionNameResult sectionNameFromCommandLine(const char* arguments, std::string& section) {
     const char* p = arguments ? arguments : "";
     while (*p == ' ' || *p == '\t') ++p;
     std::string name(p);
-    if (name.empty()) name = "User 1";
+    if (name.empty()) name = kFirstUserSection;
     if (name.size() > kSectionNameMax) return SectionNameResult::TooLong;
     for (unsigned char c : name) {
         // A ']' would end the section header early and '[' would start another one when the

@@ -20,10 +20,4 @@ std::string formatMoney(float amount, CurrencyFormat& currency);
 // Its second step alone, for a caller that already holds the "%0.02f" text.
 std::string formatMoneyText(const std::string& plain, CurrencyFormat& currency);
 
-// The C library's monetary locale (LC_MONETARY), for platforms without a currency API.
-class LocaleCurrencyFormat : public CurrencyFormat {
-public:
-    bool format(const std::string& amount, std::string& out) override;
-};
-
 }  // namespace kalverin

@@ -14,12 +14,6 @@ namespace {
 // characters with the terminator), so longer digit strings are cut, not wrapped further.
 constexpr size_t kIntDigitsSeen = 29;
 
-// Blanks the profile reader trims around names and values: the C white space and the
-// end-of-file mark (Ctrl+Z) that old editors leave behind.
-bool isProfileSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1A;
-}
-
 std::string trimmed(const std::string& text) {
     size_t begin = 0, end = text.size();
     while (begin < end && isProfileSpace(text[begin])) ++begin;
@@ -38,16 +32,10 @@ bool sameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-// A name or value as far as it can go on one line.
-std::string firstLine(const char* text) {
-    std::string line = text ? text : "";
-    return line.substr(0, line.find_first_of("\r\n"));
-}
-
 // What is written for a name or a value: the platform drops the blanks in front but keeps
 // those behind (they vanish when the file is read again).
 std::string writtenForm(const char* text) {
-    std::string line = firstLine(text);
+    std::string line = profileLine(text);
     size_t begin = 0;
     while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
     return line.substr(begin);
@@ -55,7 +43,7 @@ std::string writtenForm(const char* text) {
 
 // Names asked for are compared without their surrounding blanks, as names in the file are.
 std::string lookupName(const char* text) {
-    return trimmed(firstLine(text));
+    return trimmed(profileLine(text));
 }
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is

@@ -6,6 +6,19 @@
 
 namespace kalverin {
 
+// Blanks a profile reader trims around names and values: the C white space and the
+// end-of-file mark (Ctrl+Z) that old editors leave behind.
+inline bool isProfileSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1A;
+}
+
+// A name or value as far as its first line break: written whole, the break would end the
+// line and the rest would read as a line of its own.
+inline std::string profileLine(const char* text) {
+    std::string line = text ? text : "";
+    return line.substr(0, line.find_first_of("\r\n"));
+}
+
 class ProfileFile {
 public:
     virtual ~ProfileFile() = default;

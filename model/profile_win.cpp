@@ -11,13 +11,6 @@ namespace {
 // Longest value read whole; a settings value is at most a 2042-digit structure.
 constexpr size_t kLongestValue = 1 << 16;
 
-// A name or value as far as its first line break: the platform would write the break into
-// the file, where it would end the line and the rest would read as a line of its own.
-std::string oneLine(const char* text) {
-    std::string line = text ? text : "";
-    return line.substr(0, line.find_first_of("\r\n"));
-}
-
 // The value as GetPrivateProfileStringA returns it, but never cut by the buffer: the buffer
 // grows until the text fits with room to spare. The spare room matters because a quoted
 // value exactly one character shorter than the buffer loses its last character in some
@@ -43,14 +36,14 @@ bool readWhole(const std::string& path, const std::string& section, const std::s
 
 unsigned Win32ProfileFile::readInt(const char* section, const char* key, unsigned fallback) {
     // The fallback passes through an INT parameter and comes back unchanged as a UINT.
-    return GetPrivateProfileIntA(oneLine(section).c_str(), oneLine(key).c_str(),
+    return GetPrivateProfileIntA(profileLine(section).c_str(), profileLine(key).c_str(),
                                  static_cast<INT>(fallback), path_.c_str());
 }
 
 std::string Win32ProfileFile::readString(const char* section, const char* key, const char* fallback,
                                          size_t maxChars) {
     std::string value;
-    if (!readWhole(path_, oneLine(section), oneLine(key), value)) {
+    if (!readWhole(path_, profileLine(section), profileLine(key), value)) {
         // The platform drops trailing blanks from the default.
         value = fallback ? fallback : "";
         while (!value.empty() && value.back() == ' ') value.pop_back();
@@ -63,7 +56,7 @@ bool Win32ProfileFile::readStruct(const char* section, const char* key, void* ar
     if (size > kLongestValue / 2 - 2) return false;
     // GetPrivateProfileStructA accepts one hex digit too many and fills the caller's area
     // before it has checked the checksum: check the length here and decode into a copy.
-    const std::string sectionName = oneLine(section), keyName = oneLine(key);
+    const std::string sectionName = profileLine(section), keyName = profileLine(key);
     std::string text;
     if (!readWhole(path_, sectionName, keyName, text) || text.size() != 2 * (size + 1))
         return false;
@@ -76,15 +69,15 @@ bool Win32ProfileFile::readStruct(const char* section, const char* key, void* ar
 }
 
 void Win32ProfileFile::writeString(const char* section, const char* key, const char* value) {
-    WritePrivateProfileStringA(oneLine(section).c_str(), oneLine(key).c_str(),
-                               oneLine(value).c_str(), path_.c_str());
+    WritePrivateProfileStringA(profileLine(section).c_str(), profileLine(key).c_str(),
+                               profileLine(value).c_str(), path_.c_str());
 }
 
 void Win32ProfileFile::writeStruct(const char* section, const char* key, const void* area,
                                    size_t size) {
     if (size > UINT_MAX) return;
     // The function takes a non-const pointer but only reads the area.
-    WritePrivateProfileStructA(oneLine(section).c_str(), oneLine(key).c_str(),
+    WritePrivateProfileStructA(profileLine(section).c_str(), profileLine(key).c_str(),
                                const_cast<void*>(area), static_cast<UINT>(size), path_.c_str());
 }
 

@@ -20,9 +20,11 @@ constexpr int kWelcomeBelowBuild = 150;
 using TimeValue = uint32_t;
 
 extern const char* const kDefaultPrimaryText;
+// The section of a user the command line does not name.
+constexpr const char* kFirstUserSection = "User 1";
 
 struct QuitRecord {
-    std::string sectionName = "User 1";
+    std::string sectionName = kFirstUserSection;
     std::string userName;
     TimeValue quitStart = 0;
     int32_t cigarettesPerDay = 0;

@@ -10,8 +10,8 @@ namespace {
 const char* const kVkKeys[kHotKeyCount] = {"hkv", "hkv1", "hkv2", "hkv3", "hkv4"};
 const char* const kModifierKeys[kHotKeyCount] = {"hmod", "hmod1", "hmod2", "hmod3", "hmod4"};
 const char* const kTextKeys[kHotKeyCount] = {"Text", "Text1", "Text2", "Text3", "Text4"};
-const uint16_t kDefaultVk[kHotKeyCount] = {187, 120, 121, 122, 123};
-const uint16_t kDefaultModifiers[kHotKeyCount] = {2, 2, 2, 2, 2};
+// A missing key reads as the value a fresh record has.
+const QuitRecord kDefaults;
 
 // The largest virtual-key code and the modifier bits a key-combination control produces.
 // Anything beyond them cannot have been written by the program and would register a
@@ -63,11 +63,6 @@ void writeText(ProfileFile& file, const char* section, const char* key, size_t a
     file.writeStruct(section, key, area.data(), area.size());
 }
 
-// The characters a profile reader trims around a value.
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1A;
-}
-
 // A profile reader trims blanks around a value and removes one pair of surrounding quotes,
 // and a line break would end the value and start a new key. Names that would not read back
 // as written are therefore cut at a line break and put in quotes.
@@ -77,7 +72,7 @@ std::string storableText(const std::string& text) {
     if (value.empty()) return value;
     char first = value.front(), last = value.back();
     bool quoted = value.size() > 1 && (first == '"' || first == '\'') && last == first;
-    if (isBlank(first) || isBlank(last) || quoted) return '"' + value + '"';
+    if (isProfileSpace(first) || isProfileSpace(last) || quoted) return '"' + value + '"';
     return value;
 }
 
@@ -89,9 +84,9 @@ std::string userSection(const QuitRecord& record) {
     const std::string& name = record.sectionName;
     for (char c : name) {
         if (c == '\r' || c == '\n') break;
-        if (!isBlank(c)) return name;
+        if (!isProfileSpace(c)) return name;
     }
-    return "User 1";
+    return kFirstUserSection;
 }
 
 }  // namespace
@@ -101,31 +96,30 @@ void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
     const char* user = section.c_str();
     record.quitStart = file.readInt(user, "Start", now);
     for (size_t i = 0; i < kHotKeyCount; ++i) {
-        record.hotKeyVk[i] = readBounded(file, user, kVkKeys[i], kDefaultVk[i], kVkLimit);
+        record.hotKeyVk[i] = readBounded(file, user, kVkKeys[i], kDefaults.hotKeyVk[i], kVkLimit);
         record.hotKeyModifiers[i] =
-            readBounded(file, user, kModifierKeys[i], kDefaultModifiers[i], kModifierLimit);
+            readBounded(file, user, kModifierKeys[i], kDefaults.hotKeyModifiers[i], kModifierLimit);
     }
-    record.secondaryHotKeysEnabled = readSigned(file, user, "mirc", 0);
-    record.cigarettesPerDay = readSigned(file, user, "spd", 0);
-    record.packPriceWhole = readSigned(file, user, "cph", 0);
-    record.packPriceHundredths = readSigned(file, user, "cptu", 0);
-    record.cigarettesPerPack = readSigned(file, user, "cpp", 20);
-    record.tipShowsNotSmoked = readSigned(file, user, "wns", 1);
-    record.tipShowsMoneySaved = readSigned(file, user, "wc", 1);
-    record.tipShowsSeconds = readSigned(file, user, "ws", 1);
-    record.tipShowsLifeSaved = readSigned(file, user, "ls", 1);
+    record.secondaryHotKeysEnabled = readSigned(file, user, "mirc", kDefaults.secondaryHotKeysEnabled);
+    record.cigarettesPerDay = readSigned(file, user, "spd", kDefaults.cigarettesPerDay);
+    record.packPriceWhole = readSigned(file, user, "cph", kDefaults.packPriceWhole);
+    record.packPriceHundredths = readSigned(file, user, "cptu", kDefaults.packPriceHundredths);
+    record.cigarettesPerPack = readSigned(file, user, "cpp", kDefaults.cigarettesPerPack);
+    record.tipShowsNotSmoked = readSigned(file, user, "wns", kDefaults.tipShowsNotSmoked);
+    record.tipShowsMoneySaved = readSigned(file, user, "wc", kDefaults.tipShowsMoneySaved);
+    record.tipShowsSeconds = readSigned(file, user, "ws", kDefaults.tipShowsSeconds);
+    record.tipShowsLifeSaved = readSigned(file, user, "ls", kDefaults.tipShowsLifeSaved);
     // Written widened with its sign: 4294967295 narrows back to -1.
-    record.showOnTaskbar = static_cast<int16_t>(readSigned(file, user, "sotb", -1));
+    record.showOnTaskbar = static_cast<int16_t>(readSigned(file, user, "sotb", kDefaults.showOnTaskbar));
     std::string defaultName = record.sectionName.substr(0, kUserNameMax);
     record.userName = file.readString(user, "Name", defaultName.c_str(), kUserNameMax);
-    record.lastBuild = readSigned(file, kProgramSection, "Build", 100);
+    record.lastBuild = readSigned(file, kProgramSection, "Build", kDefaults.lastBuild);
     if (!readText(file, user, kTextKeys[0], storedArea(0), record.hotPasteTexts[0]))
         record.hotPasteTexts[0] = kDefaultPrimaryText;
     // A secondary text that is missing or unreadable keeps what the record held: the texts
     // start empty, and a damaged value must not wipe a text the user has in memory.
     for (size_t i = 1; i < kHotKeyCount; ++i)
         readText(file, user, kTextKeys[i], storedArea(i), record.hotPasteTexts[i]);
-    record.minutesPerDay = kMinutesPerDay;
     recomputeRates(record);
 }
 

@@ -175,18 +175,18 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
     else
         stats.tipText.assign(elapsed, 1, kTipTextMax);
     view.setTrayTip(stats.tipText);
-    if (shown) view.setControlText(kElapsedControl, stats.tipText);
+    if (shown) view.setControlText(IDC_ELAPSED, stats.tipText);
 
     const std::string count = numberText(notSmoked);
     if (record.tipShowsNotSmoked) status.append(", ", count, " not smoked");
     if (shown) {
-        view.setControlText(kNotSmokedControl, count);
-        view.setControlText(kUserNameControl, record.userName);
+        view.setControlText(IDC_NOT_SMOKED, count);
+        view.setControlText(IDC_USER_NAME, record.userName);
     }
     stats.notSmoked = notSmoked;
 
     const std::string money = formatMoneyText(plainMoney(stats.moneySaved), currency);
-    if (shown) view.setControlText(kMoneyControl, money);
+    if (shown) view.setControlText(IDC_MONEY_SAVED, money);
     if (record.tipShowsMoneySaved) status.append(", a saving of ", money);
 
     if (stats.lastDayShown != stats.days && stats.lastDayShown != kNoDayShown) view.beep();
@@ -194,7 +194,7 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
 
     fillLifeSaved(stats);
     const std::string lifeSaved = lifeSavedText(stats);
-    if (shown) view.setControlText(kLifeSavedControl, lifeSaved);
+    if (shown) view.setControlText(IDC_LIFE_SAVED, lifeSaved);
     const int64_t lifeSum = int64_t{stats.lifeSavedYears} + stats.lifeSavedWeeks + stats.lifeSavedDays +
                             stats.lifeSavedHours + stats.lifeSavedMinutes + stats.lifeSavedSeconds;
     if (lifeSum > 0 && record.tipShowsLifeSaved) status.append(", LS: ", lifeSaved);

@@ -5,14 +5,10 @@
 #include "model/currency.h"
 #include "model/quit_record.h"
 #include "model/statistics.h"
+#include "resources/resource.h"  // the ids of the controls the tick fills
 
 namespace kalverin {
 
-constexpr int kElapsedControl = 1031;
-constexpr int kMoneyControl = 1032;
-constexpr int kNotSmokedControl = 1033;
-constexpr int kLifeSavedControl = 1034;
-constexpr int kUserNameControl = 1035;
 constexpr size_t kStatusTextMax = 99;
 extern const char* const kShownCaption;  // the caption while the window is shown normally
 
