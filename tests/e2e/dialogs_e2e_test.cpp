@@ -12,6 +12,7 @@
 
 #include "resources/dialog_ids.h"
 #include "tests/e2e/harness.h"
+#include "tests/support/civil_time.h"
 
 namespace e2e {
 namespace {
@@ -25,14 +26,7 @@ constexpr int kChangeQuitDetails = 1029;
 constexpr int kUserNameValue = 1035;
 
 // Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
-long long utc(int y, int m, int d, int hh, int mm) {
-    y -= m <= 2;
-    long long era = (y >= 0 ? y : y - 399) / 400;
-    long long yoe = y - era * 400;
-    long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    long long days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-    return days * 86400 + hh * 3600 + mm * 60;
-}
+long long utc(int y, int m, int d, int hh, int mm) { return kalverin::utcSeconds(y, m, d, hh, mm); }
 
 void setText(HWND dialog, int id, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -54,13 +48,6 @@ HWND focusOf(HWND window) {
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
     return info.hwndFocus;
-}
-
-std::string userKey(const AppDataFolder& appData, const std::string& key) {
-    auto sections = parseIni(appData.readSettings());
-    const IniSection* user = findSection(sections, "User 1");
-    if (!user || !user->find(key)) return "<missing>";
-    return *user->find(key);
 }
 
 class DialogsE2E : public ::testing::Test {
@@ -138,17 +125,17 @@ TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
     press(details, IDOK);
     ASSERT_TRUE(closed(kSettingsCaption));
 
-    EXPECT_EQ(userKey(appData, "Name"), "Jo Tester");
-    EXPECT_EQ(userKey(appData, "Start"), std::to_string(utc(2002, 3, 3, 14, 45)));  // 31 Feb -> 3 Mar
-    EXPECT_EQ(userKey(appData, "spd"), "25");
-    EXPECT_EQ(userKey(appData, "cph"), "4");
-    EXPECT_EQ(userKey(appData, "cptu"), "35");
-    EXPECT_EQ(userKey(appData, "cpp"), "25");
-    EXPECT_EQ(userKey(appData, "ws"), "0");
-    EXPECT_EQ(userKey(appData, "wns"), "1");
-    EXPECT_EQ(userKey(appData, "wc"), "0");
-    EXPECT_EQ(userKey(appData, "ls"), "1");
-    EXPECT_EQ(userKey(appData, "mirc"), "1");
+    EXPECT_EQ(userSetting(appData, "Name"), "Jo Tester");
+    EXPECT_EQ(userSetting(appData, "Start"), std::to_string(utc(2002, 3, 3, 14, 45)));  // 31 Feb -> 3 Mar
+    EXPECT_EQ(userSetting(appData, "spd"), "25");
+    EXPECT_EQ(userSetting(appData, "cph"), "4");
+    EXPECT_EQ(userSetting(appData, "cptu"), "35");
+    EXPECT_EQ(userSetting(appData, "cpp"), "25");
+    EXPECT_EQ(userSetting(appData, "ws"), "0");
+    EXPECT_EQ(userSetting(appData, "wns"), "1");
+    EXPECT_EQ(userSetting(appData, "wc"), "0");
+    EXPECT_EQ(userSetting(appData, "ls"), "1");
+    EXPECT_EQ(userSetting(appData, "mirc"), "1");
 
     // The main window refreshes its texts only while it is shown normally.
     ShowWindow(main, SW_RESTORE);
@@ -170,7 +157,7 @@ TEST_F(DialogsE2E, TrailingLettersAreStoredThenRefused) {
     ASSERT_NE(details, nullptr);
     setText(details, IDC_QD_PER_DAY, "20x");
     EXPECT_EQ(saveExpectingMessage(details), "Please enter a positive integer.");
-    EXPECT_EQ(userKey(appData, "spd"), "20");
+    EXPECT_EQ(userSetting(appData, "spd"), "20");
     ASSERT_NE(kalverin->findWindow(kSettingsCaption), nullptr);  // still open
     HWND field = GetDlgItem(details, IDC_QD_PER_DAY);
     EXPECT_TRUE(waitUntil([&] { return focusOf(details) == field; }));
@@ -179,7 +166,7 @@ TEST_F(DialogsE2E, TrailingLettersAreStoredThenRefused) {
     EXPECT_EQ(HIWORD(selection), 3);
     press(details, IDCANCEL);
     EXPECT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userKey(appData, "spd"), "20");
+    EXPECT_EQ(userSetting(appData, "spd"), "20");
 }
 
 TEST_F(DialogsE2E, DecimalCommaStoresTheWholePartThenAsksForANumber) {
@@ -187,15 +174,15 @@ TEST_F(DialogsE2E, DecimalCommaStoresTheWholePartThenAsksForANumber) {
     ASSERT_NE(details, nullptr);
     setText(details, IDC_QD_PRICE, "4,35");
     EXPECT_EQ(saveExpectingMessage(details), "Please enter a number.");
-    EXPECT_EQ(userKey(appData, "cph"), "4");
-    EXPECT_EQ(userKey(appData, "cptu"), "0");
+    EXPECT_EQ(userSetting(appData, "cph"), "4");
+    EXPECT_EQ(userSetting(appData, "cptu"), "0");
     HWND field = GetDlgItem(details, IDC_QD_PRICE);
     EXPECT_TRUE(waitUntil([&] { return focusOf(details) == field; }));
     // Correcting the field and saving again closes the dialog.
     setText(details, IDC_QD_PRICE, "4.5");
     press(details, IDOK);
     EXPECT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userKey(appData, "cptu"), "50");
+    EXPECT_EQ(userSetting(appData, "cptu"), "50");
 }
 
 TEST_F(DialogsE2E, EnableSecondaryEnablesItsButtonAtOnce) {
@@ -210,7 +197,7 @@ TEST_F(DialogsE2E, EnableSecondaryEnablesItsButtonAtOnce) {
     EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(button) == FALSE; }));
     press(details, IDCANCEL);
     EXPECT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userKey(appData, "mirc"), "0");
+    EXPECT_EQ(userSetting(appData, "mirc"), "0");
 }
 
 TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
@@ -233,16 +220,16 @@ TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     ASSERT_TRUE(closed(kEditorCaption));
 
     // Saved into memory only; the quit details dialog's Save writes it.
-    EXPECT_NE(userKey(appData, "Text"), storedText("Hi {+N}!", 1020));
+    EXPECT_NE(userSetting(appData, "Text"), storedText("Hi {+N}!", 1020));
     press(details, IDOK);
     ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userKey(appData, "Text"), storedText("Hi {+N}!", 1020));
+    EXPECT_EQ(userSetting(appData, "Text"), storedText("Hi {+N}!", 1020));
 }
 
 TEST_F(DialogsE2E, EditorCancelStoresNothing) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    std::string before = userKey(appData, "Text");
+    std::string before = userSetting(appData, "Text");
     press(details, IDC_QD_EDIT_PRIMARY);
     HWND editor = kalverin->waitForWindow(kEditorCaption);
     ASSERT_NE(editor, nullptr);
@@ -251,7 +238,7 @@ TEST_F(DialogsE2E, EditorCancelStoresNothing) {
     ASSERT_TRUE(closed(kEditorCaption));
     press(details, IDOK);
     ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userKey(appData, "Text"), before);
+    EXPECT_EQ(userSetting(appData, "Text"), before);
 }
 
 TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {
@@ -269,11 +256,11 @@ TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {
     ASSERT_TRUE(closed(kSecondaryCaption));
     press(details, IDOK);
     ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userKey(appData, "hkv1"), "116");
-    EXPECT_EQ(userKey(appData, "hmod1"), "1");
-    EXPECT_EQ(userKey(appData, "hkv3"), "0");
-    EXPECT_EQ(userKey(appData, "hmod3"), "0");
-    EXPECT_EQ(userKey(appData, "Text2"), storedText(std::string(499, 'r'), 500));
+    EXPECT_EQ(userSetting(appData, "hkv1"), "116");
+    EXPECT_EQ(userSetting(appData, "hmod1"), "1");
+    EXPECT_EQ(userSetting(appData, "hkv3"), "0");
+    EXPECT_EQ(userSetting(appData, "hmod3"), "0");
+    EXPECT_EQ(userSetting(appData, "Text2"), storedText(std::string(499, 'r'), 500));
 
     // The next opening shows what was stored.
     details = openQuitDetails();

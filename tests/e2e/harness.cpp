@@ -123,6 +123,13 @@ bool AppDataFolder::settingsExist() const {
     return GetFileAttributesA(settingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string userSetting(const AppDataFolder& appData, const std::string& key) {
+    auto sections = parseIni(appData.readSettings());
+    const IniSection* user = findSection(sections, "User 1");
+    const std::string* value = user ? user->find(key) : nullptr;
+    return value ? *value : "<missing>";
+}
+
 std::string storedText(const std::string& text, size_t size) {
     std::string area(size, '\0');
     area.replace(0, text.size() < size ? text.size() : size, text.substr(0, size));

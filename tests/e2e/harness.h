@@ -46,6 +46,9 @@ private:
     std::string path_;
 };
 
+// A key of section "User 1" as the settings file holds it now; "<missing>" when absent.
+std::string userSetting(const AppDataFolder& appData, const std::string& key);
+
 // The settings-file value of a text kept in a fixed area of `size` bytes.
 std::string storedText(const std::string& text, size_t size);
 

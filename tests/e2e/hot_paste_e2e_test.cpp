@@ -31,30 +31,8 @@ constexpr int kEnableSecondaryBox = 1041;
 constexpr UINT kTrayCallback = 102;
 constexpr WPARAM kCopySigCommand = 32;
 
-// A text as the settings file stores it: a fixed area in hex with a checksum byte.
-std::string storedText(const std::string& text, size_t size) {
-    std::string area(size, '\0');
-    area.replace(0, text.size(), text);
-    std::string hex;
-    unsigned sum = 0;
-    char digits[3];
-    for (unsigned char c : area) {
-        std::snprintf(digits, sizeof digits, "%02X", c);
-        hex += digits;
-        sum += c;
-    }
-    std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
-    return hex + digits;
-}
 std::string primaryText(const std::string& text) { return storedText(text, 1020); }
 std::string secondaryText(const std::string& text) { return storedText(text, 500); }
-
-std::string settingValue(const AppDataFolder& appData, const char* key) {
-    auto sections = parseIni(appData.readSettings());
-    const IniSection* user = findSection(sections, "User 1");
-    const std::string* value = user ? user->find(key) : nullptr;
-    return value ? *value : "<missing>";
-}
 
 // Presses a combination and holds it until `delivered()` says the program's paste arrived,
 // then lets go, as a person does. The program injects Ctrl down, V, Ctrl up as soon as the
@@ -252,8 +230,8 @@ TEST_F(HotPaste, CombinationFromTheControlTakesOverOnSendToTaskbar) {
     clickButton(main, IDOK);
     // The file is written key by key: both keys are awaited.
     EXPECT_TRUE(waitUntil(
-        [&] { return settingValue(appData, "hkv") == "116" && settingValue(appData, "hmod") == "1"; }))
-        << settingValue(appData, "hkv") << " " << settingValue(appData, "hmod");
+        [&] { return userSetting(appData, "hkv") == "116" && userSetting(appData, "hmod") == "1"; }))
+        << userSetting(appData, "hkv") << " " << userSetting(appData, "hmod");
     ASSERT_TRUE(target.focus());
 
     ASSERT_TRUE(press({VK_SHIFT}, VK_F5, [&] { return target.waitForText("sig\r\n"); })) << target.text();
@@ -270,13 +248,13 @@ TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
     ASSERT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("one\r\n"); })) << target.text();
 
     ASSERT_TRUE(saveQuitDetailsWithSecondary(*kalverin, main, true));
-    EXPECT_EQ(settingValue(appData, "mirc"), "1");
+    EXPECT_EQ(userSetting(appData, "mirc"), "1");
     ASSERT_TRUE(target.focus());
     ASSERT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("one\r\ntwo\r\n"); })) << target.text();
 
     // Switched off again, Ctrl+F9 keeps pasting until the program ends.
     ASSERT_TRUE(saveQuitDetailsWithSecondary(*kalverin, main, false));
-    EXPECT_EQ(settingValue(appData, "mirc"), "0");
+    EXPECT_EQ(userSetting(appData, "mirc"), "0");
     ASSERT_TRUE(target.focus());
     EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("one\r\ntwo\r\ntwo\r\n"); }))
         << target.text();
@@ -314,12 +292,12 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
 
     doubleClick();
     EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(settingValue(appData, "sotb"), "0");
+    EXPECT_EQ(userSetting(appData, "sotb"), "0");
 
     doubleClick();
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_TRUE(IsIconic(main));
-    EXPECT_EQ(settingValue(appData, "sotb"), "1");
+    EXPECT_EQ(userSetting(appData, "sotb"), "1");
 
     // Shown normally, a double-click minimises and hides it.
     ShowWindow(main, SW_RESTORE);
@@ -327,7 +305,7 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
     doubleClick();
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_TRUE(IsIconic(main));
-    EXPECT_EQ(settingValue(appData, "sotb"), "0");
+    EXPECT_EQ(userSetting(appData, "sotb"), "0");
 
     // Other mouse messages do nothing.
     for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MOUSEMOVE})

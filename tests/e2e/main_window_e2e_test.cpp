@@ -20,12 +20,7 @@ protected:
         kalverin = std::make_unique<KalverinProcess>(appData);
         return kalverin->waitUntilMinimised();
     }
-    std::string stored(const char* key) const {
-        auto sections = parseIni(appData.readSettings());
-        const IniSection* user = findSection(sections, "User 1");
-        const std::string* value = user ? user->find(key) : nullptr;
-        return value ? *value : "(missing)";
-    }
+    std::string stored(const char* key) const { return userSetting(appData, key); }
     static void press(HWND window, WPARAM key) {
         PostMessageA(window, WM_KEYDOWN, key, 1);
         PostMessageA(window, WM_KEYUP, key, 0xC0000001);

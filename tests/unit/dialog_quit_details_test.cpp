@@ -8,43 +8,14 @@
 
 #include "dialogs/quit_details.h"
 #include "resources/dialog_ids.h"
+#include "tests/support/civil_time.h"
+#include "tests/support/time_zone.h"
 
 namespace kalverin {
 namespace {
 
-// Switches the C library's local time zone for one test (POSIX forms work on both platforms).
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        const char* old = std::getenv("TZ");
-        previous_ = std::string("TZ=") + (old ? old : "UTC0");
-        set(std::string("TZ=") + zone);
-    }
-    ~ScopedTimeZone() { set(previous_); }
-
-private:
-    void set(const std::string& assignment) {
-        // putenv keeps the pointer, so the text must outlive the setting.
-        static std::vector<std::string> keep;
-        keep.push_back(assignment);
-        putenv(const_cast<char*>(keep.back().c_str()));
-        tzset();
-    }
-    std::string previous_;
-};
-
-// Days from 1970-01-01 to a civil date, independent of the C library.
-long long daysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    long long era = (y >= 0 ? y : y - 399) / 400;
-    long long yoe = y - era * 400;
-    long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 TimeValue utc(int y, int m, int d, int hh, int mm, int ss = 0) {
-    return static_cast<TimeValue>(daysFromCivil(y, m, d) * 86400 + hh * 3600 + mm * 60 + ss);
+    return static_cast<TimeValue>(utcSeconds(y, m, d, hh, mm, ss));
 }
 
 struct Call {

@@ -4,23 +4,15 @@
 #include <ostream>
 
 #include "model/statistics.h"
+#include "tests/support/civil_time.h"
 #include "tests/support/time_zone.h"
 
 namespace kalverin {
 namespace {
 
-// Seconds since 1970 of a wall-clock reading `utcOffsetHours` behind UTC, computed
-// without the C library so the expectations do not lean on the code under test.
+// Seconds since 1970 of a wall-clock reading `utcOffsetHours` behind UTC.
 int64_t at(int year, int month, int day, int hour, int minute, int second, int utcOffsetHours = 0) {
-    // Days from civil (proleptic Gregorian), 1970-01-01 is day 0.
-    int y = month <= 2 ? year - 1 : year;
-    int era = y / 400;
-    int yearOfEra = y - era * 400;
-    int monthIndex = month > 2 ? month - 3 : month + 9;
-    int dayOfYear = (153 * monthIndex + 2) / 5 + day - 1;
-    int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    int64_t days = int64_t{era} * 146097 + dayOfEra - 719468;
-    return days * 86400 + hour * 3600 + minute * 60 + second + int64_t{utcOffsetHours} * 3600;
+    return utcSeconds(year, month, day, hour, minute, second) + int64_t{utcOffsetHours} * 3600;
 }
 
 constexpr int kEst = 5;  // EST5EDT: hours behind UTC in winter
