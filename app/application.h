@@ -15,7 +15,7 @@ struct AppState {
     QuitStatistics stats;
     InterpreterState interpreter;
     TextBuffer renderBuffer{kRenderMax};
-    ProfileFile* settings = nullptr;   // the settings file of this run
+    ProfileFile* settings = nullptr;  // the settings file of this run
     CurrencyFormat* currency = nullptr;
     int aboutBoxOpen = 0;
 

@@ -20,14 +20,28 @@ HICON gProgramIcon = nullptr;
 
 }  // namespace
 
-AppState& app() { return *gState; }
-HWND mainWindow() { return gMainWindow; }
-HFONT scriptFont() { return gScriptFont; }
-HFONT userNameFont() { return gUserNameFont; }
-HFONT statisticsFont() { return gStatisticsFont; }
-HICON programIcon() { return gProgramIcon; }
+AppState& app() {
+    return *gState;
+}
+HWND mainWindow() {
+    return gMainWindow;
+}
+HFONT scriptFont() {
+    return gScriptFont;
+}
+HFONT userNameFont() {
+    return gUserNameFont;
+}
+HFONT statisticsFont() {
+    return gStatisticsFont;
+}
+HICON programIcon() {
+    return gProgramIcon;
+}
 
-void setMainWindow(HWND window) { gMainWindow = window; }
+void setMainWindow(HWND window) {
+    gMainWindow = window;
+}
 
 // The executable's name does not change while it runs: it is worked out once, not on
 // every tick that touches the taskbar icon.
@@ -50,9 +64,8 @@ static HFONT createPointFont(int tenthsOfPoint, const char* face) {
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(tenthsOfPoint, GetDeviceCaps(screen, LOGPIXELSY), 720);
     ReleaseDC(nullptr, screen);
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
 void createFonts() {
@@ -68,7 +81,9 @@ void releaseFonts() {
     }
 }
 
-void setAppState(AppState* state) { gState = state; }
+void setAppState(AppState* state) {
+    gState = state;
+}
 void loadProgramIcon(HINSTANCE instance) {
     gProgramIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
 }

@@ -41,9 +41,13 @@ private:
 Win32Desktop::Win32Desktop(HWND window, HICON icon, std::string caption)
     : window_(window), icon_(icon), caption_(std::move(caption)) {}
 
-bool Win32Desktop::openClipboard() { return OpenClipboard(window_) != FALSE; }
+bool Win32Desktop::openClipboard() {
+    return OpenClipboard(window_) != FALSE;
+}
 
-void Win32Desktop::emptyClipboard() { EmptyClipboard(); }
+void Win32Desktop::emptyClipboard() {
+    EmptyClipboard();
+}
 
 ClipboardSet Win32Desktop::setClipboardText(const std::string& text) {
     // Fixed memory: the handle is the address, so no lock is needed to fill it.
@@ -55,15 +59,21 @@ ClipboardSet Win32Desktop::setClipboardText(const std::string& text) {
     return ClipboardSet::ok;
 }
 
-void Win32Desktop::closeClipboard() { CloseClipboard(); }
+void Win32Desktop::closeClipboard() {
+    CloseClipboard();
+}
 
-void Win32Desktop::keyEvent(uint8_t vk, uint32_t flags) { keybd_event(vk, 0, flags, 0); }
+void Win32Desktop::keyEvent(uint8_t vk, uint32_t flags) {
+    keybd_event(vk, 0, flags, 0);
+}
 
 bool Win32Desktop::registerHotKey(int id, unsigned modifiers, uint8_t vk) {
     return RegisterHotKey(window_, id, modifiers, vk) != FALSE;
 }
 
-void Win32Desktop::unregisterHotKey(int id) { UnregisterHotKey(window_, id); }
+void Win32Desktop::unregisterHotKey(int id) {
+    UnregisterHotKey(window_, id);
+}
 
 void Win32Desktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
     NOTIFYICONDATAA data{};
@@ -80,20 +90,36 @@ void Win32Desktop::notifyIcon(TrayAction action, unsigned flags, const std::stri
     Shell_NotifyIconA(static_cast<DWORD>(action), &data);
 }
 
-bool Win32Desktop::isVisible() { return IsWindowVisible(window_) != FALSE; }
+bool Win32Desktop::isVisible() {
+    return IsWindowVisible(window_) != FALSE;
+}
 
-bool Win32Desktop::isMinimised() { return IsIconic(window_) != FALSE; }
+bool Win32Desktop::isMinimised() {
+    return IsIconic(window_) != FALSE;
+}
 
-void Win32Desktop::minimise() { ShowWindow(window_, SW_MINIMIZE); }
+void Win32Desktop::minimise() {
+    ShowWindow(window_, SW_MINIMIZE);
+}
 
-void Win32Desktop::hide() { ShowWindow(window_, SW_HIDE); }
+void Win32Desktop::hide() {
+    ShowWindow(window_, SW_HIDE);
+}
 
-void Win32Desktop::showMinimised() { ShowWindow(window_, SW_SHOWMINIMIZED); }
+void Win32Desktop::showMinimised() {
+    ShowWindow(window_, SW_SHOWMINIMIZED);
+}
 
-void Win32Desktop::messageBox(const char* text) { MessageBoxA(window_, text, caption_.c_str(), MB_OK); }
+void Win32Desktop::messageBox(const char* text) {
+    MessageBoxA(window_, text, caption_.c_str(), MB_OK);
+}
 
-void Win32Desktop::beep() { MessageBeep(MB_ICONEXCLAMATION); }
+void Win32Desktop::beep() {
+    MessageBeep(MB_ICONEXCLAMATION);
+}
 
-Win32Desktop mainDesktop() { return Win32Desktop(mainWindow(), programIcon(), programName()); }
+Win32Desktop mainDesktop() {
+    return Win32Desktop(mainWindow(), programIcon(), programName());
+}
 
 }  // namespace kalverin

@@ -40,11 +40,11 @@ private:
 Win32Desktop mainDesktop();
 
 // Main-window entry points; they work on app().
-void hotPaste(int id);                 // WM_HOTKEY: hotPaste(static_cast<int>(wParam))
-void deliverText(int index);           // system command 32, "Copy Sig To Clipboard": deliverText(0)
-void setTrayIcon(TrayAction action);   // add at start-up, modify after each tip, remove at shutdown
-void onTrayCallback(LPARAM lParam);    // message 102: toggles on WM_LBUTTONDBLCLK
-UINT taskbarCreatedMessage();          // RegisterWindowMessageA("TaskbarCreated")
-void onTaskbarCreated();               // that message: adds the icon again with the current tip
+void hotPaste(int id);                // WM_HOTKEY: hotPaste(static_cast<int>(wParam))
+void deliverText(int index);          // system command 32, "Copy Sig To Clipboard": deliverText(0)
+void setTrayIcon(TrayAction action);  // add at start-up, modify after each tip, remove at shutdown
+void onTrayCallback(LPARAM lParam);   // message 102: toggles on WM_LBUTTONDBLCLK
+UINT taskbarCreatedMessage();         // RegisterWindowMessageA("TaskbarCreated")
+void onTaskbarCreated();              // that message: adds the icon again with the current tip
 
 }  // namespace kalverin

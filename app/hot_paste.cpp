@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-bool isHotKeyId(int id) { return id >= 1 && id <= static_cast<int>(kHotKeyCount); }
+bool isHotKeyId(int id) {
+    return id >= 1 && id <= static_cast<int>(kHotKeyCount);
+}
 
 // Keeps the clipboard open for one delivery and closes it on every way out.
 class ClipboardSession {
@@ -83,9 +85,13 @@ DeliveryResult deliverText(const Delivery& delivery, int index) {
     // Closed before any message box: the box's own message loop may run another delivery.
     clipboard.close();
     switch (set) {
-        case ClipboardSet::ok: return DeliveryResult::delivered;
-        case ClipboardSet::outOfMemory: desktop.messageBox(kOutOfMemoryText); return DeliveryResult::outOfMemory;
-        case ClipboardSet::refused: break;
+        case ClipboardSet::ok:
+            return DeliveryResult::delivered;
+        case ClipboardSet::outOfMemory:
+            desktop.messageBox(kOutOfMemoryText);
+            return DeliveryResult::outOfMemory;
+        case ClipboardSet::refused:
+            break;
     }
     return DeliveryResult::refused;
 }

@@ -52,11 +52,11 @@ struct Delivery {
 };
 
 enum class DeliveryResult {
-    delivered,       // the text is on the clipboard
-    clipboardBusy,   // "Cannot open clipboard!" was shown
-    outOfMemory,     // "Out Of Memory!" was shown; the clipboard is left empty
-    refused,         // the clipboard would not take the text; it is left empty
-    ignored,         // not a text index / hot-key id
+    delivered,      // the text is on the clipboard
+    clipboardBusy,  // "Cannot open clipboard!" was shown
+    outOfMemory,    // "Out Of Memory!" was shown; the clipboard is left empty
+    refused,        // the clipboard would not take the text; it is left empty
+    ignored,        // not a text index / hot-key id
 };
 
 // Renders text `index` (0 to 4) with a line break into renderBuffer and puts it on the

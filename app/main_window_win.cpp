@@ -38,7 +38,9 @@ UINT gTaskbarCreated = 0;
 bool gKeepMinimisedUntilIdle = false;
 int gOwnLoopTicks = 0;
 
-TimeValue currentTime() { return static_cast<TimeValue>(std::time(nullptr)); }
+TimeValue currentTime() {
+    return static_cast<TimeValue>(std::time(nullptr));
+}
 
 struct ToolTipText {
     int id;
@@ -60,7 +62,9 @@ class MainWindowView : public TickView {
 public:
     explicit MainWindowView(HWND window) : window_(window) {}
     void setTrayTip(const std::string&) override { setTrayIcon(TrayAction::modify); }
-    void setControlText(int id, const std::string& text) override { SetDlgItemTextA(window_, id, text.c_str()); }
+    void setControlText(int id, const std::string& text) override {
+        SetDlgItemTextA(window_, id, text.c_str());
+    }
     void beep() override { MessageBeep(MB_ICONEXCLAMATION); }
     void setCaption(const std::string& caption) override { SetWindowTextA(window_, caption.c_str()); }
 
@@ -169,20 +173,36 @@ void showAboutOnce(HWND window) {
 
 BOOL onSysCommand(HWND window, WPARAM command) {
     switch (command & 0xFFF0) {
-    case kAboutCommand: showAboutOnce(window); return TRUE;
-    case kCopySigCommand: deliverText(0); return TRUE;
-    default: return FALSE;
+        case kAboutCommand:
+            showAboutOnce(window);
+            return TRUE;
+        case kCopySigCommand:
+            deliverText(0);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
 BOOL onCommand(HWND window, WORD id) {
     switch (id) {
-    case IDOK: sendToTaskbar(window); return TRUE;
-    case IDCANCEL: EndDialog(window, IDCANCEL); return TRUE;
-    case IDC_CHANGE_QUIT_DETAILS: showQuitDetails(window); return TRUE;
-    case IDC_CHAT: showAbout(window); return TRUE;
-    case IDC_PREVIEW: showPreview(window); return TRUE;
-    default: return FALSE;
+        case IDOK:
+            sendToTaskbar(window);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(window, IDCANCEL);
+            return TRUE;
+        case IDC_CHANGE_QUIT_DETAILS:
+            showQuitDetails(window);
+            return TRUE;
+        case IDC_CHAT:
+            showAbout(window);
+            return TRUE;
+        case IDC_PREVIEW:
+            showPreview(window);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -195,18 +215,31 @@ void onDestroy() {
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: return onInitDialog(window);
-    case WM_TIMER: onTick(window); return TRUE;
-    case WM_QUERYOPEN: return onQueryOpen(window);
-    case WM_HOTKEY: hotPaste(static_cast<int>(wParam)); return FALSE;
-    case WM_SYSCOMMAND: return onSysCommand(window, wParam);
-    case WM_COMMAND: return onCommand(window, LOWORD(wParam));
-    case WM_NOTIFY: return answerToolTip(lParam, toolTipFor);
-    case WM_DESTROY: onDestroy(); return FALSE;
-    case kTrayCallbackMessage: onTrayCallback(lParam); return FALSE;
-    default:
-        if (message == gTaskbarCreated && gTaskbarCreated != 0) onTaskbarCreated();
-        return FALSE;
+        case WM_INITDIALOG:
+            return onInitDialog(window);
+        case WM_TIMER:
+            onTick(window);
+            return TRUE;
+        case WM_QUERYOPEN:
+            return onQueryOpen(window);
+        case WM_HOTKEY:
+            hotPaste(static_cast<int>(wParam));
+            return FALSE;
+        case WM_SYSCOMMAND:
+            return onSysCommand(window, wParam);
+        case WM_COMMAND:
+            return onCommand(window, LOWORD(wParam));
+        case WM_NOTIFY:
+            return answerToolTip(lParam, toolTipFor);
+        case WM_DESTROY:
+            onDestroy();
+            return FALSE;
+        case kTrayCallbackMessage:
+            onTrayCallback(lParam);
+            return FALSE;
+        default:
+            if (message == gTaskbarCreated && gTaskbarCreated != 0) onTaskbarCreated();
+            return FALSE;
     }
 }
 

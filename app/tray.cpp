@@ -4,9 +4,12 @@ namespace kalverin {
 
 unsigned trayFlags(TrayAction action) {
     switch (action) {
-        case TrayAction::add: return kTrayFlagMessage | kTrayFlagIcon | kTrayFlagTip;
-        case TrayAction::modify: return kTrayFlagTip;
-        case TrayAction::remove: break;
+        case TrayAction::add:
+            return kTrayFlagMessage | kTrayFlagIcon | kTrayFlagTip;
+        case TrayAction::modify:
+            return kTrayFlagTip;
+        case TrayAction::remove:
+            break;
     }
     return 0;
 }

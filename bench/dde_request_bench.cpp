@@ -32,10 +32,18 @@ void request(benchmark::State& run, const char* topic, const char* item) {
     server.stop();
 }
 
-void figureRequest(benchmark::State& run) { request(run, "DURATION", "SECOND"); }
-void wordRequest(benchmark::State& run) { request(run, "DURATION", "SECONDWORD"); }
-void topicsRequest(benchmark::State& run) { request(run, "System", "Topics"); }
-void itemListRequest(benchmark::State& run) { request(run, "DURATION", "TopicItemList"); }
+void figureRequest(benchmark::State& run) {
+    request(run, "DURATION", "SECOND");
+}
+void wordRequest(benchmark::State& run) {
+    request(run, "DURATION", "SECONDWORD");
+}
+void topicsRequest(benchmark::State& run) {
+    request(run, "System", "Topics");
+}
+void itemListRequest(benchmark::State& run) {
+    request(run, "DURATION", "TopicItemList");
+}
 
 BENCHMARK(figureRequest);
 BENCHMARK(wordRequest);

@@ -30,15 +30,16 @@ void renderBySnprintf(const QuitStatistics& s, CurrencyFormat& currency, std::st
     numberWords(months, static_cast<uint32_t>(s.months));
     numberWords(weeks, static_cast<uint32_t>(s.weeks));
     numberWords(days, static_cast<uint32_t>(s.days));
-    if (!years.empty() && years[0] >= 'a' && years[0] <= 'z') years[0] = static_cast<char>(years[0] - 'a' + 'A');
+    if (!years.empty() && years[0] >= 'a' && years[0] <= 'z')
+        years[0] = static_cast<char>(years[0] - 'a' + 'A');
     std::string money = formatMoney(s.moneySaved, currency);
     char text[512];
-    int n = std::snprintf(text, sizeof text,
-                          "%s year, %s months, %s week, %s days, %d hours, %d minutes and %d seconds. %d cigarettes "
-                          "not smoked, saving %s. Life saved: %d weeks, %d days, %d hours, %d minutes.",
-                          years.c_str(), months.c_str(), weeks.c_str(), days.c_str(), s.hours, s.minutes,
-                          s.seconds, s.notSmoked, money.c_str(), s.lifeSavedWeeks, s.lifeSavedDays,
-                          s.lifeSavedHours, s.lifeSavedMinutes);
+    int n = std::snprintf(
+        text, sizeof text,
+        "%s year, %s months, %s week, %s days, %d hours, %d minutes and %d seconds. %d cigarettes "
+        "not smoked, saving %s. Life saved: %d weeks, %d days, %d hours, %d minutes.",
+        years.c_str(), months.c_str(), weeks.c_str(), days.c_str(), s.hours, s.minutes, s.seconds,
+        s.notSmoked, money.c_str(), s.lifeSavedWeeks, s.lifeSavedDays, s.lifeSavedHours, s.lifeSavedMinutes);
     out.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 

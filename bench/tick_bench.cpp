@@ -24,7 +24,9 @@ public:
 };
 
 // Every benchmark here runs in one fixed zone with daylight saving.
-void useZone() { static ScopedTimeZone zone("EST5EDT"); }
+void useZone() {
+    static ScopedTimeZone zone("EST5EDT");
+}
 
 QuitRecord exampleRecord() {
     QuitRecord record;

@@ -52,8 +52,7 @@ const Shape kShapes[] = {
 
 }  // namespace
 
-bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& command,
-                        std::string& error) {
+bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& command, std::string& error) {
     std::vector<std::string> words;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -117,33 +116,33 @@ bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& com
     }
     command.action = shape->action;
     switch (shape->action) {
-    case ClientAction::request:
-    case ClientAction::watch:
-        command.topic = words[1];
-        command.item = words[2];
-        break;
-    case ClientAction::poke:
-        command.topic = words[1];
-        command.item = words[2];
-        command.text = words[3];
-        break;
-    case ClientAction::execute:
-        command.topic = words[1];
-        command.text = words[2];
-        break;
-    case ClientAction::render:
-        command.topic = "COMMAND";
-        command.item = "PARSEORVANE";
-        command.text = words[1];
-        break;
-    case ClientAction::items:
-        command.topic = words[1];
-        command.item = "TopicItemList";
-        break;
-    case ClientAction::topics:
-        command.topic = "System";
-        command.item = "Topics";
-        break;
+        case ClientAction::request:
+        case ClientAction::watch:
+            command.topic = words[1];
+            command.item = words[2];
+            break;
+        case ClientAction::poke:
+            command.topic = words[1];
+            command.item = words[2];
+            command.text = words[3];
+            break;
+        case ClientAction::execute:
+            command.topic = words[1];
+            command.text = words[2];
+            break;
+        case ClientAction::render:
+            command.topic = "COMMAND";
+            command.item = "PARSEORVANE";
+            command.text = words[1];
+            break;
+        case ClientAction::items:
+            command.topic = words[1];
+            command.item = "TopicItemList";
+            break;
+        case ClientAction::topics:
+            command.topic = "System";
+            command.item = "Topics";
+            break;
     }
     if (shape->action == ClientAction::watch && given == 3) {
         unsigned long number = 0;

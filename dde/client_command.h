@@ -24,19 +24,18 @@ struct ClientCommand {
     std::string service = "Kalverin";
     std::string topic;
     std::string item;
-    std::string text;        // poke data, execute command, render script
+    std::string text;  // poke data, execute command, render script
     unsigned format = kCfText;
     unsigned timeoutMs = 5000;
     bool timeoutGiven = false;
-    bool raw = false;        // print the reply's bytes exactly, terminator included
-    int count = 0;           // watch: updates to print; 0 for no limit
+    bool raw = false;  // print the reply's bytes exactly, terminator included
+    int count = 0;     // watch: updates to print; 0 for no limit
 };
 
 extern const char* const kClientUsage;
 
 // Parses the arguments after the program name. On failure returns false with a message.
-bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& command,
-                        std::string& error);
+bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& command, std::string& error);
 
 // The text a reply prints: for the text formats up to the first zero byte, else every byte.
 std::string replyText(const std::string& bytes, unsigned format);

@@ -52,7 +52,9 @@ std::string takeData(HDDEDATA data) {
 
 // Wine completes a poke or execute that the server answered with a negative
 // acknowledgement as if it had succeeded; the acknowledgement's flags tell the truth.
-bool accepted(HDDEDATA done, DWORD status) { return done && (LOWORD(status) & DDE_FACK); }
+bool accepted(HDDEDATA done, DWORD status) {
+    return done && (LOWORD(status) & DDE_FACK);
+}
 
 // Whether the server still holds the conversation. Wine marks one the server ended without
 // telling the client's callback, so the status is asked for rather than waited for.
@@ -72,8 +74,7 @@ DdeClient::~DdeClient() {
     if (instance_) DdeUninitialize(instance_);
 }
 
-HDDEDATA CALLBACK DdeClient::callback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA data, ULONG_PTR,
-                                      ULONG_PTR) {
+HDDEDATA CALLBACK DdeClient::callback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR) {
     if (type != XTYP_ADVDATA) return nullptr;
     // Nothing may be thrown through the library: an update too large to hold is refused.
     try {
@@ -90,22 +91,22 @@ HCONV DdeClient::connect(const std::string& service, const std::string& topic) {
     return DdeConnect(instance_, s.get(), t.get(), nullptr);
 }
 
-DdeOutcome DdeClient::request(const std::string& service, const std::string& topic,
-                              const std::string& item, UINT format, std::string& reply) {
+DdeOutcome DdeClient::request(const std::string& service, const std::string& topic, const std::string& item,
+                              UINT format, std::string& reply) {
     if (!instance_) return DdeOutcome::library;
     Conversation conversation(connect(service, topic));
     if (!conversation.get()) return DdeOutcome::noConversation;
     StringHandle i(instance_, item);
-    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation.get(), i.get(), format,
-                                         XTYP_REQUEST, timeoutMs_, nullptr);
+    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation.get(), i.get(), format, XTYP_REQUEST,
+                                         timeoutMs_, nullptr);
     if (!data) return DdeOutcome::refused;
     reply = takeData(data);
     DdeFreeDataHandle(data);  // a synchronous reply belongs to the client
     return DdeOutcome::ok;
 }
 
-DdeOutcome DdeClient::poke(const std::string& service, const std::string& topic,
-                           const std::string& item, UINT format, const std::string& bytes) {
+DdeOutcome DdeClient::poke(const std::string& service, const std::string& topic, const std::string& item,
+                           UINT format, const std::string& bytes) {
     if (!instance_) return DdeOutcome::library;
     Conversation conversation(connect(service, topic));
     if (!conversation.get()) return DdeOutcome::noConversation;
@@ -113,8 +114,8 @@ DdeOutcome DdeClient::poke(const std::string& service, const std::string& topic,
     std::string copy = bytes;
     DWORD status = 0;
     HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(copy.empty() ? nullptr : &copy[0]),
-                                         static_cast<DWORD>(copy.size()), conversation.get(),
-                                         i.get(), format, XTYP_POKE, timeoutMs_, &status);
+                                         static_cast<DWORD>(copy.size()), conversation.get(), i.get(), format,
+                                         XTYP_POKE, timeoutMs_, &status);
     return accepted(done, status) ? DdeOutcome::ok : DdeOutcome::refused;
 }
 
@@ -126,22 +127,21 @@ DdeOutcome DdeClient::execute(const std::string& service, const std::string& top
     std::string copy = command;
     copy.push_back('\0');
     DWORD status = 0;
-    HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(&copy[0]),
-                                         static_cast<DWORD>(copy.size()), conversation.get(),
-                                         nullptr, 0, XTYP_EXECUTE, timeoutMs_, &status);
+    HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(&copy[0]), static_cast<DWORD>(copy.size()),
+                                         conversation.get(), nullptr, 0, XTYP_EXECUTE, timeoutMs_, &status);
     return accepted(done, status) ? DdeOutcome::ok : DdeOutcome::refused;
 }
 
-DdeOutcome DdeClient::watch(const std::string& service, const std::string& topic,
-                            const std::string& item, UINT format, DWORD waitMs,
-                            const std::function<bool(const std::string&)>& onData, bool* timedOut) {
+DdeOutcome DdeClient::watch(const std::string& service, const std::string& topic, const std::string& item,
+                            UINT format, DWORD waitMs, const std::function<bool(const std::string&)>& onData,
+                            bool* timedOut) {
     if (timedOut) *timedOut = false;
     if (!instance_) return DdeOutcome::library;
     Conversation conversation(connect(service, topic));
     if (!conversation.get()) return DdeOutcome::noConversation;
     StringHandle i(instance_, item);
-    if (!DdeClientTransaction(nullptr, 0, conversation.get(), i.get(), format, XTYP_ADVSTART,
-                              timeoutMs_, nullptr)) {
+    if (!DdeClientTransaction(nullptr, 0, conversation.get(), i.get(), format, XTYP_ADVSTART, timeoutMs_,
+                              nullptr)) {
         return DdeOutcome::refused;
     }
     std::deque<std::string> queue;
@@ -176,8 +176,7 @@ DdeOutcome DdeClient::watch(const std::string& service, const std::string& topic
         }
     }
     adviseQueue = nullptr;
-    DdeClientTransaction(nullptr, 0, conversation.get(), i.get(), format, XTYP_ADVSTOP,
-                         timeoutMs_, nullptr);
+    DdeClientTransaction(nullptr, 0, conversation.get(), i.get(), format, XTYP_ADVSTOP, timeoutMs_, nullptr);
     return DdeOutcome::ok;
 }
 

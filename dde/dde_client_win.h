@@ -23,13 +23,12 @@ public:
     bool ready() const { return instance_ != 0; }
     void setTimeout(DWORD ms) { timeoutMs_ = ms; }
 
-    DdeOutcome request(const std::string& service, const std::string& topic,
-                       const std::string& item, UINT format, std::string& reply);
+    DdeOutcome request(const std::string& service, const std::string& topic, const std::string& item,
+                       UINT format, std::string& reply);
     // Sends the bytes as they are; a text's terminator is the caller's to include.
     DdeOutcome poke(const std::string& service, const std::string& topic, const std::string& item,
                     UINT format, const std::string& bytes);
-    DdeOutcome execute(const std::string& service, const std::string& topic,
-                       const std::string& command);
+    DdeOutcome execute(const std::string& service, const std::string& topic, const std::string& command);
     // Holds an advise loop and hands each update to onData until it returns false or no
     // update came within waitMs (INFINITE waits for ever), or the server ends the
     // conversation (ended). ok once the loop was accepted.
@@ -38,8 +37,8 @@ public:
                      bool* timedOut = nullptr);
 
 private:
-    static HDDEDATA CALLBACK callback(UINT type, UINT format, HCONV conversation, HSZ hsz1,
-                                      HSZ hsz2, HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
+    static HDDEDATA CALLBACK callback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
+                                      HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
     HCONV connect(const std::string& service, const std::string& topic);
 
     DWORD instance_ = 0;

@@ -16,9 +16,13 @@ constexpr const char* kFormats = "Formats";
 constexpr const char* kProtocols = "Execute Control 1";
 
 // Callback results that are flags or booleans travel in the data handle's place.
-DataHandle flagResult(uintptr_t value) { return reinterpret_cast<DataHandle>(value); }
+DataHandle flagResult(uintptr_t value) {
+    return reinterpret_cast<DataHandle>(value);
+}
 
-char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char foldCase(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool formatListed(const uint16_t* formats, unsigned format) {
     if (!formats || format == 0) return false;
@@ -38,8 +42,8 @@ void collectFormats(const DdeItem* item, uint16_t* collected, size_t& count) {
     }
 }
 
-DataHandle formatsReply(DdeServer& server, const uint16_t* collected, size_t count,
-                        unsigned format, Hsz item) {
+DataHandle formatsReply(DdeServer& server, const uint16_t* collected, size_t count, unsigned format,
+                        Hsz item) {
     std::vector<std::vector<char>> names(count, std::vector<char>(kFormatNameCapacity));
     std::vector<const char*> pointers;
     for (size_t i = 0; i < count; ++i) {
@@ -82,9 +86,8 @@ DataHandle protocolsRequest(DdeServer& server, DdeItem&, unsigned, Hsz, Hsz item
     return server.textReply(kCfText, kProtocols, item);
 }
 
-const char* const kStandardFormatNames[] = {"TEXT", "BITMAP", "METAFILEPICT", "SYLK",
-                                            "DIF",  "TIFF",   "OEMTEXT",      "DIB",
-                                            "PALETTE", "PENDATA", "RIFF",     "WAVE"};
+const char* const kStandardFormatNames[] = {"TEXT",    "BITMAP", "METAFILEPICT", "SYLK",    "DIF",  "TIFF",
+                                            "OEMTEXT", "DIB",    "PALETTE",      "PENDATA", "RIFF", "WAVE"};
 
 }  // namespace
 
@@ -98,7 +101,9 @@ bool sameName(const char* a, const char* b) {
 
 DdeServer::DdeServer(DdemlApi& api) : api_(api) {}
 
-DdeServer::~DdeServer() { stop(); }
+DdeServer::~DdeServer() {
+    stop();
+}
 
 bool DdeServer::sameHandle(Hsz a, Hsz b) const {
     // A record whose handle could not be made must not answer for a missing handle.
@@ -265,54 +270,54 @@ DdeItem* DdeServer::findKnownItem(Hsz topicHandle, Hsz itemHandle, unsigned form
     return nullptr;
 }
 
-DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv conversation, Hsz hsz1,
-                                    Hsz hsz2, DataHandle data, uintptr_t, uintptr_t) {
+DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv conversation, Hsz hsz1, Hsz hsz2,
+                                    DataHandle data, uintptr_t, uintptr_t) {
     // Nothing may escape into the library: a failure is an empty or negative reply.
     try {
         if (stopping_ && type != kXtypDisconnect) return nullptr;
         switch (type) {
-        case kXtypConnect:
-            return flagResult(findTopic(hsz1) ? 1 : 0);
-        case kXtypWildConnect:
-            return wildConnectReply(hsz1, hsz2);
-        case kXtypConnectConfirm: {
-            DdeConversation* c = new (std::nothrow) DdeConversation;
-            if (c) {
-                c->conversation = conversation;
-                c->topic = hsz1;
-                c->next = conversations_;
-                conversations_ = c;
-            }
-            return nullptr;
-        }
-        case kXtypDisconnect:
-            for (DdeConversation** link = &conversations_; *link; link = &(*link)->next) {
-                if ((*link)->conversation == conversation) {
-                    DdeConversation* c = *link;
-                    *link = c->next;
-                    delete c;
-                    break;
+            case kXtypConnect:
+                return flagResult(findTopic(hsz1) ? 1 : 0);
+            case kXtypWildConnect:
+                return wildConnectReply(hsz1, hsz2);
+            case kXtypConnectConfirm: {
+                DdeConversation* c = new (std::nothrow) DdeConversation;
+                if (c) {
+                    c->conversation = conversation;
+                    c->topic = hsz1;
+                    c->next = conversations_;
+                    conversations_ = c;
                 }
+                return nullptr;
             }
-            return nullptr;
-        case kXtypAdvStart:
-            return flagResult(findKnownItem(hsz1, hsz2, format) ? 1 : 0);
-        case kXtypRequest:
-        case kXtypAdvReq: {
-            DdeItem* item = findKnownItem(hsz1, hsz2, format);
-            if (!item || !item->request) return nullptr;
-            return item->request(*this, *item, format, hsz1, hsz2);
-        }
-        case kXtypPoke:
-        case kXtypAdvData: {
-            DdeItem* item = findKnownItem(hsz1, hsz2, format);
-            if (!item) return flagResult(kDdeFNotProcessed);
-            return poke(*item, format, conversation, hsz1, hsz2, data);
-        }
-        case kXtypExecute:
-            return flagResult(kDdeFNotProcessed);
-        default:
-            return nullptr;
+            case kXtypDisconnect:
+                for (DdeConversation** link = &conversations_; *link; link = &(*link)->next) {
+                    if ((*link)->conversation == conversation) {
+                        DdeConversation* c = *link;
+                        *link = c->next;
+                        delete c;
+                        break;
+                    }
+                }
+                return nullptr;
+            case kXtypAdvStart:
+                return flagResult(findKnownItem(hsz1, hsz2, format) ? 1 : 0);
+            case kXtypRequest:
+            case kXtypAdvReq: {
+                DdeItem* item = findKnownItem(hsz1, hsz2, format);
+                if (!item || !item->request) return nullptr;
+                return item->request(*this, *item, format, hsz1, hsz2);
+            }
+            case kXtypPoke:
+            case kXtypAdvData: {
+                DdeItem* item = findKnownItem(hsz1, hsz2, format);
+                if (!item) return flagResult(kDdeFNotProcessed);
+                return poke(*item, format, conversation, hsz1, hsz2, data);
+            }
+            case kXtypExecute:
+                return flagResult(kDdeFNotProcessed);
+            default:
+                return nullptr;
         }
     } catch (...) {
         return nullptr;
@@ -362,8 +367,8 @@ DataHandle DdeServer::wildConnectReply(Hsz topicHandle, Hsz service) {
 
 DataHandle DdeServer::textReply(unsigned format, const char* text, Hsz item) {
     if (format != kCfText || !text) return nullptr;
-    return api_.createDataHandle(instance_, text, static_cast<uint32_t>(std::strlen(text) + 1), 0,
-                                 item, kCfText, 0);
+    return api_.createDataHandle(instance_, text, static_cast<uint32_t>(std::strlen(text) + 1), 0, item,
+                                 kCfText, 0);
 }
 
 DataHandle DdeServer::listReply(const char* const* names, size_t count, unsigned format, Hsz item) {

@@ -12,10 +12,10 @@ struct DdeItem;
 struct DdeTopic;
 
 // Handlers get the item they serve (its `context` is theirs), then what the library passed.
-using RequestHandler = DataHandle (*)(DdeServer& server, DdeItem& item, unsigned format,
-                                      Hsz topic, Hsz itemHandle);
-using PokeHandler = int (*)(DdeServer& server, DdeItem& item, unsigned format, Hsz topic,
-                            Hsz itemHandle, DataHandle data);
+using RequestHandler = DataHandle (*)(DdeServer& server, DdeItem& item, unsigned format, Hsz topic,
+                                      Hsz itemHandle);
+using PokeHandler = int (*)(DdeServer& server, DdeItem& item, unsigned format, Hsz topic, Hsz itemHandle,
+                            DataHandle data);
 
 struct DdeItem {
     DdeItem* next = nullptr;
@@ -88,8 +88,7 @@ private:
     void freeTopicRecords(DdeTopic* topic);
     DdeItem* findKnownItem(Hsz topic, Hsz item, unsigned format) const;
     DataHandle wildConnectReply(Hsz topic, Hsz service);
-    DataHandle poke(DdeItem& item, unsigned format, Conv conversation, Hsz hsz1, Hsz hsz2,
-                    DataHandle data);
+    DataHandle poke(DdeItem& item, unsigned format, Conv conversation, Hsz hsz1, Hsz hsz2, DataHandle data);
     bool sameHandle(Hsz a, Hsz b) const;
 
     DdemlApi& api_;

@@ -61,12 +61,10 @@ public:
     // DdeCmpStringHandles: 0 when equal, ignoring case.
     virtual int compareStringHandles(Hsz a, Hsz b) = 0;
     virtual bool nameService(uint32_t instance, Hsz service, unsigned command) = 0;
-    virtual DataHandle createDataHandle(uint32_t instance, const void* source, uint32_t size,
-                                        uint32_t offset, Hsz item, unsigned format,
-                                        unsigned flags) = 0;
+    virtual DataHandle createDataHandle(uint32_t instance, const void* source, uint32_t size, uint32_t offset,
+                                        Hsz item, unsigned format, unsigned flags) = 0;
     // DdeAddData; the returned handle replaces the one given (null on failure).
-    virtual DataHandle addData(DataHandle data, const void* source, uint32_t size,
-                               uint32_t offset) = 0;
+    virtual DataHandle addData(DataHandle data, const void* source, uint32_t size, uint32_t offset) = 0;
     // Frees a data handle that was never handed back to the library.
     virtual bool freeDataHandle(DataHandle data) = 0;
     // DdeAccessData: the bytes of the data and their number; null on failure.

@@ -43,16 +43,24 @@ namespace {
 // DDEML's callback carries no context of ours; the process has one service.
 DdeServer* activeServer = nullptr;
 
-HSZ hsz(Hsz h) { return reinterpret_cast<HSZ>(h); }
-Hsz hsz(HSZ h) { return reinterpret_cast<Hsz>(h); }
-HDDEDATA data(DataHandle h) { return reinterpret_cast<HDDEDATA>(h); }
-DataHandle data(HDDEDATA h) { return reinterpret_cast<DataHandle>(h); }
+HSZ hsz(Hsz h) {
+    return reinterpret_cast<HSZ>(h);
+}
+Hsz hsz(HSZ h) {
+    return reinterpret_cast<Hsz>(h);
+}
+HDDEDATA data(DataHandle h) {
+    return reinterpret_cast<HDDEDATA>(h);
+}
+DataHandle data(HDDEDATA h) {
+    return reinterpret_cast<DataHandle>(h);
+}
 
 HDDEDATA CALLBACK serverCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
                                  HDDEDATA dataHandle, ULONG_PTR data1, ULONG_PTR data2) {
     if (!activeServer) return nullptr;
-    return data(activeServer->onTransaction(type, format, reinterpret_cast<Conv>(conversation),
-                                            hsz(hsz1), hsz(hsz2), data(dataHandle), data1, data2));
+    return data(activeServer->onTransaction(type, format, reinterpret_cast<Conv>(conversation), hsz(hsz1),
+                                            hsz(hsz2), data(dataHandle), data1, data2));
 }
 
 }  // namespace
@@ -83,24 +91,28 @@ bool Win32Ddeml::freeStringHandle(uint32_t instance, Hsz handle) {
     return DdeFreeStringHandle(instance, hsz(handle)) != FALSE;
 }
 
-int Win32Ddeml::compareStringHandles(Hsz a, Hsz b) { return DdeCmpStringHandles(hsz(a), hsz(b)); }
+int Win32Ddeml::compareStringHandles(Hsz a, Hsz b) {
+    return DdeCmpStringHandles(hsz(a), hsz(b));
+}
 
 bool Win32Ddeml::nameService(uint32_t instance, Hsz service, unsigned command) {
     return DdeNameService(instance, hsz(service), nullptr, command) != nullptr;
 }
 
-DataHandle Win32Ddeml::createDataHandle(uint32_t instance, const void* source, uint32_t size,
-                                        uint32_t offset, Hsz item, unsigned format, unsigned flags) {
+DataHandle Win32Ddeml::createDataHandle(uint32_t instance, const void* source, uint32_t size, uint32_t offset,
+                                        Hsz item, unsigned format, unsigned flags) {
     // The library copies the bytes; a handle returned from the callback becomes its own.
-    return data(DdeCreateDataHandle(instance, static_cast<LPBYTE>(const_cast<void*>(source)), size,
-                                    offset, hsz(item), format, flags));
+    return data(DdeCreateDataHandle(instance, static_cast<LPBYTE>(const_cast<void*>(source)), size, offset,
+                                    hsz(item), format, flags));
 }
 
 DataHandle Win32Ddeml::addData(DataHandle handle, const void* source, uint32_t size, uint32_t offset) {
     return data(DdeAddData(data(handle), static_cast<LPBYTE>(const_cast<void*>(source)), size, offset));
 }
 
-bool Win32Ddeml::freeDataHandle(DataHandle handle) { return DdeFreeDataHandle(data(handle)) != FALSE; }
+bool Win32Ddeml::freeDataHandle(DataHandle handle) {
+    return DdeFreeDataHandle(data(handle)) != FALSE;
+}
 
 uint8_t* Win32Ddeml::accessData(DataHandle handle, uint32_t* size) {
     DWORD length = 0;
@@ -109,7 +121,9 @@ uint8_t* Win32Ddeml::accessData(DataHandle handle, uint32_t* size) {
     return bytes;
 }
 
-bool Win32Ddeml::unaccessData(DataHandle handle) { return DdeUnaccessData(data(handle)) != FALSE; }
+bool Win32Ddeml::unaccessData(DataHandle handle) {
+    return DdeUnaccessData(data(handle)) != FALSE;
+}
 
 bool Win32Ddeml::queryConvStatus(Conv conversation, unsigned& status) {
     CONVINFO info = {};

@@ -12,8 +12,8 @@ public:
     bool freeStringHandle(uint32_t instance, Hsz handle) override;
     int compareStringHandles(Hsz a, Hsz b) override;
     bool nameService(uint32_t instance, Hsz service, unsigned command) override;
-    DataHandle createDataHandle(uint32_t instance, const void* source, uint32_t size,
-                                uint32_t offset, Hsz item, unsigned format, unsigned flags) override;
+    DataHandle createDataHandle(uint32_t instance, const void* source, uint32_t size, uint32_t offset,
+                                Hsz item, unsigned format, unsigned flags) override;
     DataHandle addData(DataHandle data, const void* source, uint32_t size, uint32_t offset) override;
     bool freeDataHandle(DataHandle data) override;
     uint8_t* accessData(DataHandle data, uint32_t* size) override;

@@ -66,8 +66,7 @@ const QuitItemRow kRows[kQuitItemCount] = {
     {"COMMAND", "PARSEORVANE", Reply::parseScript, nullptr, nullptr, 0, 0},
 };
 
-const char* const kTopicRemovalOrder[] = {"DURATION", "LIFESAVED", "HABIT",
-                                          "HOTPASTE", "USER",      "COMMAND"};
+const char* const kTopicRemovalOrder[] = {"DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER", "COMMAND"};
 
 constexpr size_t kFigureBufferSize = 52;
 
@@ -85,31 +84,33 @@ DataHandle quitItemRequest(DdeServer& server, DdeItem& item, unsigned format, Hs
     const QuitItemRow& row = kRows[binding->row];
     AppState& state = *items.state;
     switch (row.reply) {
-    case Reply::version:
-        return server.textReply(format, kVersionBanner, itemHandle);
-    case Reply::figure: {
-        char text[kFigureBufferSize];
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(state.stats.*row.field));
-        return server.textReply(format, text, itemHandle);
-    }
-    case Reply::script: {
-        TextBuffer& own = items.ownBuffers[binding->row];
-        render(items, row.script, own);
-        return server.textReply(format, own.c_str(), itemHandle);
-    }
-    case Reply::hotPaste:
-        render(items, state.record.hotPasteTexts[row.textIndex].c_str(), state.renderBuffer);
-        return server.textReply(format, state.renderBuffer.c_str(), itemHandle);
-    case Reply::userName:
-        render(items, row.script, state.renderBuffer);
-        return server.textReply(format, state.renderBuffer.c_str(), itemHandle);
-    case Reply::parseScript:
-        return server.textReply(format, items.scriptResult.c_str(), itemHandle);
+        case Reply::version:
+            return server.textReply(format, kVersionBanner, itemHandle);
+        case Reply::figure: {
+            char text[kFigureBufferSize];
+            std::snprintf(text, sizeof text, "%d", static_cast<int>(state.stats.*row.field));
+            return server.textReply(format, text, itemHandle);
+        }
+        case Reply::script: {
+            TextBuffer& own = items.ownBuffers[binding->row];
+            render(items, row.script, own);
+            return server.textReply(format, own.c_str(), itemHandle);
+        }
+        case Reply::hotPaste:
+            render(items, state.record.hotPasteTexts[row.textIndex].c_str(), state.renderBuffer);
+            return server.textReply(format, state.renderBuffer.c_str(), itemHandle);
+        case Reply::userName:
+            render(items, row.script, state.renderBuffer);
+            return server.textReply(format, state.renderBuffer.c_str(), itemHandle);
+        case Reply::parseScript:
+            return server.textReply(format, items.scriptResult.c_str(), itemHandle);
     }
     return nullptr;
 }
 
-int refusePoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) { return 0; }
+int refusePoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
+    return 0;
+}
 
 // COMMAND/PARSEORVANE: the poked text is a script; its rendering becomes the result.
 int parseScriptPoke(DdeServer& server, DdeItem& item, unsigned, Hsz, Hsz, DataHandle data) {

@@ -11,8 +11,8 @@
 namespace kalverin {
 
 constexpr size_t kQuitItemCount = 37;
-constexpr size_t kWordItemMax = 51;    // DURATION and LIFESAVED word items
-constexpr size_t kHabitItemMax = 99;   // HABIT items
+constexpr size_t kWordItemMax = 51;   // DURATION and LIFESAVED word items
+constexpr size_t kHabitItemMax = 99;  // HABIT items
 constexpr size_t kScriptResultMax = 8191;
 extern const char* const kVersionBanner;
 

@@ -20,14 +20,18 @@ void openPage(const char* address) {
 // Closes on OK, Enter, Esc and the close box; nothing else.
 INT_PTR CALLBACK plainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: EndDialog(dialog, IDOK); return TRUE;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        }
-        break;
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    EndDialog(dialog, IDOK);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+            }
+            break;
     }
     return FALSE;
 }
@@ -40,24 +44,38 @@ INT_PTR onAboutInit(HWND dialog) {
 
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return onAboutInit(dialog);
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_ABOUT_CHAT_NOW: openPage(kChatPageAddress); return TRUE;
-        case IDC_ABOUT_HOME_PAGE: openPage(kHomePageAddress); return TRUE;
-        case IDOK: EndDialog(dialog, IDOK); return TRUE;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        }
-        break;
+        case WM_INITDIALOG:
+            return onAboutInit(dialog);
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_ABOUT_CHAT_NOW:
+                    openPage(kChatPageAddress);
+                    return TRUE;
+                case IDC_ABOUT_HOME_PAGE:
+                    openPage(kHomePageAddress);
+                    return TRUE;
+                case IDOK:
+                    EndDialog(dialog, IDOK);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+            }
+            break;
     }
     return FALSE;
 }
 
 }  // namespace
 
-void showWelcome(HWND owner) { runDialog(IDD_WELCOME, owner, plainProc, 0); }
-void showAbout(HWND owner) { runDialog(IDD_ABOUT, owner, aboutProc, 0); }
-void showPreview(HWND owner) { runDialog(IDD_PREVIEW_NOTICE, owner, plainProc, 0); }
+void showWelcome(HWND owner) {
+    runDialog(IDD_WELCOME, owner, plainProc, 0);
+}
+void showAbout(HWND owner) {
+    runDialog(IDD_ABOUT, owner, aboutProc, 0);
+}
+void showPreview(HWND owner) {
+    runDialog(IDD_PREVIEW_NOTICE, owner, plainProc, 0);
+}
 
 }  // namespace kalverin

@@ -13,8 +13,7 @@ INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param) {
     // and a template with an unregistered class would simply fail to open.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, procedure,
-                           param);
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, procedure, param);
 }
 
 void warn(HWND owner, const char* text) {
@@ -41,9 +40,9 @@ BOOL CALLBACK addToolFor(HWND child, LPARAM lParam) {
 
 void addToolTips(HWND dialog) {
     // The tip window belongs to the dialog and is destroyed with it.
-    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+    HWND tip =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!tip) return;
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
     EnumChildWindows(dialog, addToolFor, reinterpret_cast<LPARAM>(tip));

@@ -23,11 +23,16 @@ bool storeEditorText(const std::string& fieldText, QuitRecord& record) {
 
 const char* editorTip(int controlId) {
     switch (controlId) {
-    case 1: return "Save Hot-Paste text and return to Kalverin";
-    case IDC_ED_CANCEL: return "Return to Kalverin, do not save Hot-Paste text";
-    case IDC_ED_PREVIEW: return "Shows how your Hot-Paste text will look";
-    case IDC_ED_REAL_TIME: return "Set this option to update the Hot-Paste preview text once a second";
-    case IDC_ED_TEXT: return "Your Hot-Paste text should be entered here";
+        case 1:
+            return "Save Hot-Paste text and return to Kalverin";
+        case IDC_ED_CANCEL:
+            return "Return to Kalverin, do not save Hot-Paste text";
+        case IDC_ED_PREVIEW:
+            return "Shows how your Hot-Paste text will look";
+        case IDC_ED_REAL_TIME:
+            return "Set this option to update the Hot-Paste preview text once a second";
+        case IDC_ED_TEXT:
+            return "Your Hot-Paste text should be entered here";
     }
     return nullptr;
 }

@@ -51,12 +51,16 @@ void onSave(HWND dialog) {
 
 INT_PTR onCommand(HWND dialog, int id, int code) {
     switch (id) {
-    case IDC_ED_TEXT:
-        if (code == EN_CHANGE) refreshPreview(dialog);
-        return TRUE;
-    case IDOK: onSave(dialog); return TRUE;
-    case IDC_ED_CANCEL:
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        case IDC_ED_TEXT:
+            if (code == EN_CHANGE) refreshPreview(dialog);
+            return TRUE;
+        case IDOK:
+            onSave(dialog);
+            return TRUE;
+        case IDC_ED_CANCEL:
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
     }
     return FALSE;
 }
@@ -68,10 +72,14 @@ INT_PTR onTimer(HWND dialog) {
 
 INT_PTR CALLBACK editorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog, lParam);
-    case WM_COMMAND: return onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_TIMER: return onTimer(dialog);
-    case WM_NOTIFY: return answerToolTip(lParam, editorTip) ? TRUE : FALSE;
+        case WM_INITDIALOG:
+            return onInit(dialog, lParam);
+        case WM_COMMAND:
+            return onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        case WM_TIMER:
+            return onTimer(dialog);
+        case WM_NOTIFY:
+            return answerToolTip(lParam, editorTip) ? TRUE : FALSE;
     }
     return FALSE;
 }

@@ -28,8 +28,12 @@ std::string twoDigits(int value) {
     return text;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // A decimal number as atof reads it, without its hexadecimal, infinity and NaN forms.
 struct DecimalScan {
@@ -38,8 +42,10 @@ struct DecimalScan {
     bool negative = false;
     std::string intDigits, fracDigits;
     long exponent = 0;
-    bool allZero() const { return intDigits.find_first_not_of('0') == std::string::npos &&
-                                  fracDigits.find_first_not_of('0') == std::string::npos; }
+    bool allZero() const {
+        return intDigits.find_first_not_of('0') == std::string::npos &&
+               fracDigits.find_first_not_of('0') == std::string::npos;
+    }
 };
 
 DecimalScan scanDecimal(const std::string& text, size_t pos) {
@@ -78,9 +84,13 @@ size_t skipWhile(const std::string& text, size_t i, bool (*pred)(char)) {
     return i;
 }
 
-bool isCSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isCSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
-bool onlyBlanksFrom(const std::string& text, size_t i) { return skipWhile(text, i, isBlank) == text.size(); }
+bool onlyBlanksFrom(const std::string& text, size_t i) {
+    return skipWhile(text, i, isBlank) == text.size();
+}
 
 }  // namespace
 
@@ -88,7 +98,8 @@ const QuitDetailsLists& quitDetailsLists() {
     static const QuitDetailsLists lists = [] {
         QuitDetailsLists l;
         for (const char* month : kMonthNames) l.months.push_back(month);
-        for (int year = kFirstListedYear; year <= kLastListedYear; ++year) l.years.push_back(std::to_string(year));
+        for (int year = kFirstListedYear; year <= kLastListedYear; ++year)
+            l.years.push_back(std::to_string(year));
         for (int day = 1; day <= 31; ++day) l.days.push_back(twoDigits(day));
         for (int hour = 0; hour <= 23; ++hour) l.hours.push_back(twoDigits(hour));
         for (int minute = 0; minute <= 59; ++minute) l.minutes.push_back(twoDigits(minute));
@@ -276,23 +287,40 @@ QuitDetailsSaveResult saveQuitDetails(const QuitDetailsForm& form, QuitRecord& r
 
 const char* quitDetailsTip(int controlId) {
     switch (controlId) {
-    case 1: return "Save changes and return to Kalverin";
-    case 2: return "Return to Kalverin and cancel changes";
-    case IDC_QD_EDIT_PRIMARY: return "Alter the Hot-Paste text";
-    case IDC_QD_EDIT_SECONDARY: return "Edit secondary hot-paste!";
-    case IDC_QD_DAY: return "Select the day of your quit date here";
-    case IDC_QD_MONTH: return "Select the month of your quit date here";
-    case IDC_QD_YEAR: return "Select the year of your quit date here";
-    case IDC_QD_HOUR: return "Select the hour of the day you quit here";
-    case IDC_QD_MINUTE: return "Select the minute of the day you quit here";
-    case IDC_QD_PER_DAY: return "Enter an estimate of the number of cigarettes you smoked here";
-    case IDC_QD_PRICE: return "Enter the cost of a pack of cigarettes here in the form ##.##";
-    case IDC_QD_PER_PACK: return "Enter the number of cigarettes in a full pack";
-    case IDC_QD_NAME: return "Enter your name here";
-    case IDC_QD_SHOW_NOT_SMOKED: return "Set this option to see the number of cigarettes not smoked on the task bar";
-    case IDC_QD_SHOW_MONEY_SAVED: return "Set this option to see the amount of money saved on the task bar";
-    case IDC_QD_SHOW_SECONDS: return "Set this option to see the seconds tick by on the task bar";
-    case IDC_QD_ENABLE_SECONDARY: return "Set this option to enable secondary hot-paste editor!";
+        case 1:
+            return "Save changes and return to Kalverin";
+        case 2:
+            return "Return to Kalverin and cancel changes";
+        case IDC_QD_EDIT_PRIMARY:
+            return "Alter the Hot-Paste text";
+        case IDC_QD_EDIT_SECONDARY:
+            return "Edit secondary hot-paste!";
+        case IDC_QD_DAY:
+            return "Select the day of your quit date here";
+        case IDC_QD_MONTH:
+            return "Select the month of your quit date here";
+        case IDC_QD_YEAR:
+            return "Select the year of your quit date here";
+        case IDC_QD_HOUR:
+            return "Select the hour of the day you quit here";
+        case IDC_QD_MINUTE:
+            return "Select the minute of the day you quit here";
+        case IDC_QD_PER_DAY:
+            return "Enter an estimate of the number of cigarettes you smoked here";
+        case IDC_QD_PRICE:
+            return "Enter the cost of a pack of cigarettes here in the form ##.##";
+        case IDC_QD_PER_PACK:
+            return "Enter the number of cigarettes in a full pack";
+        case IDC_QD_NAME:
+            return "Enter your name here";
+        case IDC_QD_SHOW_NOT_SMOKED:
+            return "Set this option to see the number of cigarettes not smoked on the task bar";
+        case IDC_QD_SHOW_MONEY_SAVED:
+            return "Set this option to see the amount of money saved on the task bar";
+        case IDC_QD_SHOW_SECONDS:
+            return "Set this option to see the seconds tick by on the task bar";
+        case IDC_QD_ENABLE_SECONDARY:
+            return "Set this option to enable secondary hot-paste editor!";
     }
     return nullptr;
 }

@@ -19,7 +19,8 @@ namespace {
 class AppServices : public QuitDetailsServices {
 public:
     void loadSettings(QuitRecord& record) override {
-        if (app().settings) kalverin::loadSettings(record, *app().settings, static_cast<TimeValue>(std::time(nullptr)));
+        if (app().settings)
+            kalverin::loadSettings(record, *app().settings, static_cast<TimeValue>(std::time(nullptr)));
     }
     void saveSettings(const QuitRecord& record) override {
         if (app().settings) kalverin::saveSettings(record, *app().settings);
@@ -38,8 +39,12 @@ void selectEntry(HWND dialog, int id, const std::string& text) {
                         reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void setCheck(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+void setCheck(HWND dialog, int id, bool on) {
+    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
 
 // Enough for any list entry; the habit fields hold short numbers, the name 99 characters.
 constexpr size_t kFieldChars = 255;
@@ -111,26 +116,41 @@ void onEnableSecondary(HWND dialog) {
 
 INT_PTR onCommand(HWND dialog, int id) {
     switch (id) {
-    case IDOK: onSave(dialog); return TRUE;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-    case IDC_QD_EDIT_PRIMARY: showHotPasteEditor(dialog); return TRUE;
-    case IDC_QD_EDIT_SECONDARY: showSecondaryHotKeys(dialog); return TRUE;
-    case IDC_QD_ENABLE_SECONDARY: onEnableSecondary(dialog); return TRUE;
+        case IDOK:
+            onSave(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case IDC_QD_EDIT_PRIMARY:
+            showHotPasteEditor(dialog);
+            return TRUE;
+        case IDC_QD_EDIT_SECONDARY:
+            showSecondaryHotKeys(dialog);
+            return TRUE;
+        case IDC_QD_ENABLE_SECONDARY:
+            onEnableSecondary(dialog);
+            return TRUE;
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog);
-    case WM_COMMAND: return onCommand(dialog, LOWORD(wParam));
-    case WM_NOTIFY: return answerToolTip(lParam, quitDetailsTip) ? TRUE : FALSE;
+        case WM_INITDIALOG:
+            return onInit(dialog);
+        case WM_COMMAND:
+            return onCommand(dialog, LOWORD(wParam));
+        case WM_NOTIFY:
+            return answerToolTip(lParam, quitDetailsTip) ? TRUE : FALSE;
     }
     return FALSE;
 }
 
 }  // namespace
 
-void showQuitDetails(HWND owner) { runDialog(IDD_QUIT_DETAILS, owner, quitDetailsProc, 0); }
+void showQuitDetails(HWND owner) {
+    runDialog(IDD_QUIT_DETAILS, owner, quitDetailsProc, 0);
+}
 
 }  // namespace kalverin

@@ -39,19 +39,26 @@ void onSave(HWND dialog) {
 
 INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG: return onInit(dialog);
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: onSave(dialog); return TRUE;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        }
-        break;
+        case WM_INITDIALOG:
+            return onInit(dialog);
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    onSave(dialog);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+            }
+            break;
     }
     return FALSE;
 }
 
 }  // namespace
 
-void showSecondaryHotKeys(HWND owner) { runDialog(IDD_SECONDARY, owner, secondaryProc, 0); }
+void showSecondaryHotKeys(HWND owner) {
+    runDialog(IDD_SECONDARY, owner, secondaryProc, 0);
+}
 
 }  // namespace kalverin

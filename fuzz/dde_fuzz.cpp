@@ -13,16 +13,18 @@ using namespace kalverin;
 
 namespace {
 
-const char* const kTopics[] = {"System", "DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER",
-                               "COMMAND", "command", "Nothing"};
-const char* const kItems[] = {"PARSEORVANE", "Topics", "SysItems", "TopicItemList", "Formats",
-                              "Protocols", "VERSION", "SECOND", "SECONDWORD", "NOTSMOKEDWORD",
-                              "MONEYSAVED", "PRIMARY", "NAME", "YEAR", "Nothing"};
-const unsigned kTypes[] = {kXtypPoke, kXtypRequest, kXtypAdvReq, kXtypAdvStart, kXtypConnect,
+const char* const kTopics[] = {"System", "DURATION", "LIFESAVED", "HABIT",  "HOTPASTE",
+                               "USER",   "COMMAND",  "command",   "Nothing"};
+const char* const kItems[] = {"PARSEORVANE", "Topics",  "SysItems", "TopicItemList", "Formats",
+                              "Protocols",   "VERSION", "SECOND",   "SECONDWORD",    "NOTSMOKEDWORD",
+                              "MONEYSAVED",  "PRIMARY", "NAME",     "YEAR",          "Nothing"};
+const unsigned kTypes[] = {kXtypPoke,        kXtypRequest, kXtypAdvReq,         kXtypAdvStart,  kXtypConnect,
                            kXtypWildConnect, kXtypExecute, kXtypConnectConfirm, kXtypDisconnect};
 
 template <typename T, size_t N>
-const T& pick(const T (&table)[N], uint8_t byte) { return table[byte % N]; }
+const T& pick(const T (&table)[N], uint8_t byte) {
+    return table[byte % N];
+}
 
 }  // namespace
 
@@ -43,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (at < size) {
         uint8_t op = next();
         if (op == 0xFF) {
-            if (next() & 1) unregisterQuitItems(server, items);
-            else registerQuitItems(server, items, state);
+            if (next() & 1)
+                unregisterQuitItems(server, items);
+            else
+                registerQuitItems(server, items, state);
             continue;
         }
         unsigned type = pick(kTypes, op);
@@ -54,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The rest up to a length byte is the payload, terminated or not.
         size_t length = next();
         if (length > size - at) length = size - at;
-        DataHandle payload = library.createDataHandle(1, data + at, static_cast<uint32_t>(length), 0,
-                                                      nullptr, format, 0);
+        DataHandle payload =
+            library.createDataHandle(1, data + at, static_cast<uint32_t>(length), 0, nullptr, format, 0);
         at += length;
         DataHandle reply = server.onTransaction(type, format, nullptr, library.intern(topic),
                                                 library.intern(item), payload, 0, 0);

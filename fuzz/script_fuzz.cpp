@@ -30,11 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t flags = data[16];
 
     QuitStatistics stats;
-    int32_t* fields[] = {&stats.years,          &stats.months,         &stats.weeks,
-                         &stats.days,           &stats.hours,          &stats.minutes,
-                         &stats.seconds,        &stats.notSmoked,      &stats.lifeSavedYears,
-                         &stats.lifeSavedWeeks, &stats.lifeSavedDays,  &stats.lifeSavedHours,
-                         &stats.lifeSavedMinutes, &stats.lifeSavedSeconds};
+    int32_t* fields[] = {&stats.years,
+                         &stats.months,
+                         &stats.weeks,
+                         &stats.days,
+                         &stats.hours,
+                         &stats.minutes,
+                         &stats.seconds,
+                         &stats.notSmoked,
+                         &stats.lifeSavedYears,
+                         &stats.lifeSavedWeeks,
+                         &stats.lifeSavedDays,
+                         &stats.lifeSavedHours,
+                         &stats.lifeSavedMinutes,
+                         &stats.lifeSavedSeconds};
     for (size_t i = 0; i < 14; ++i) {
         uint8_t b = data[2 + i];
         // Small signed counts mostly; with the flag, the full 32-bit range (INT_MIN included).

@@ -22,9 +22,9 @@ std::string scratchPath(const char* name) {
     static const std::string folder = [] {
         std::error_code ignored;
         auto base = std::filesystem::temp_directory_path(ignored);
-        std::string path = (base / ("kalverin-settings-fuzz-" +
-                                    std::to_string(reinterpret_cast<std::uintptr_t>(&ignored))))
-                               .string();
+        std::string path =
+            (base / ("kalverin-settings-fuzz-" + std::to_string(reinterpret_cast<std::uintptr_t>(&ignored))))
+                .string();
         std::filesystem::create_directories(path, ignored);
         return path;
     }();

@@ -171,8 +171,7 @@ const Entry* findKey(const std::vector<Entry>& entries, const char* section, con
 
 // A value in matching single or double quotes reads without them.
 std::string unquoted(const std::string& value) {
-    if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
+    if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
@@ -250,8 +249,7 @@ struct IniProfileFile::Parsed {
 
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::string& bytes) {
     // Byte for byte the same text parses the same: no time stamps to trust.
-    if (!parsed_ || parsed_->bytes != bytes)
-        parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
+    if (!parsed_ || parsed_->bytes != bytes) parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
     return parsed_;
 }
 
@@ -317,7 +315,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
                 found = &entries[end];
         if (found) {
             if (found->hasValue && found->value == text) return;  // the file is left alone
-            found->value = text;  // the key keeps its spelling in the file
+            found->value = text;                                  // the key keeps its spelling in the file
             found->hasValue = true;
         } else {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
@@ -327,8 +325,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     replaceFile(path_, render(entries));
 }
 
-void IniProfileFile::writeStruct(const char* section, const char* key, const void* area,
-                                 size_t size) {
+void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
     writeString(section, key, encodeProfileStruct(area, size).c_str());
 }
 

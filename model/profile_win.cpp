@@ -21,9 +21,8 @@ bool readWhole(const std::string& path, const std::string& section, const std::s
     static const char kAbsent[] = "\x01<absent>\x01";
     for (size_t size = 256; size <= kLongestValue; size *= 4) {
         std::vector<char> buffer(size);
-        DWORD length =
-            GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, buffer.data(),
-                                     static_cast<DWORD>(size), path.c_str());
+        DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsent, buffer.data(),
+                                                static_cast<DWORD>(size), path.c_str());
         if (length + 2 < size) {
             value.assign(buffer.data(), length);
             return value != kAbsent;
@@ -58,11 +57,10 @@ bool Win32ProfileFile::readStruct(const char* section, const char* key, void* ar
     // before it has checked the checksum: check the length here and decode into a copy.
     const std::string sectionName = profileLine(section), keyName = profileLine(key);
     std::string text;
-    if (!readWhole(path_, sectionName, keyName, text) || text.size() != 2 * (size + 1))
-        return false;
+    if (!readWhole(path_, sectionName, keyName, text) || text.size() != 2 * (size + 1)) return false;
     std::vector<unsigned char> copy(size + 1);
-    if (!GetPrivateProfileStructA(sectionName.c_str(), keyName.c_str(), copy.data(),
-                                  static_cast<UINT>(size), path_.c_str()))
+    if (!GetPrivateProfileStructA(sectionName.c_str(), keyName.c_str(), copy.data(), static_cast<UINT>(size),
+                                  path_.c_str()))
         return false;
     if (size > 0) CopyMemory(area, copy.data(), size);
     return true;
@@ -73,8 +71,7 @@ void Win32ProfileFile::writeString(const char* section, const char* key, const c
                                profileLine(value).c_str(), path_.c_str());
 }
 
-void Win32ProfileFile::writeStruct(const char* section, const char* key, const void* area,
-                                   size_t size) {
+void Win32ProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
     if (size > UINT_MAX) return;
     // The function takes a non-const pointer but only reads the area.
     WritePrivateProfileStructA(profileLine(section).c_str(), profileLine(key).c_str(),

@@ -20,8 +20,8 @@ void recomputeRates(QuitRecord& record) {
         record.moneyPerMinute = 0.0f;
     } else {
         double packPrice = record.packPriceWhole + record.packPriceHundredths * hundredth;
-        record.moneyPerMinute = static_cast<float>(record.cigarettesPerDay *
-                                                   (packPrice / record.cigarettesPerPack) * perMinute);
+        record.moneyPerMinute =
+            static_cast<float>(record.cigarettesPerDay * (packPrice / record.cigarettesPerPack) * perMinute);
     }
     record.cigarettesPerMinute = static_cast<float>(record.cigarettesPerDay * perMinute);
 }

@@ -5,12 +5,12 @@
 
 namespace kalverin {
 
-constexpr size_t kUserNameMax = 99;            // characters; a 100-byte field
-constexpr size_t kPrimaryTextStored = 1020;    // bytes of the primary text kept in the file
-constexpr size_t kPrimaryTextMax = 8191;       // characters the primary buffer holds
-constexpr size_t kSecondaryTextMax = 499;      // characters; a 500-byte field, stored whole
+constexpr size_t kUserNameMax = 99;          // characters; a 100-byte field
+constexpr size_t kPrimaryTextStored = 1020;  // bytes of the primary text kept in the file
+constexpr size_t kPrimaryTextMax = 8191;     // characters the primary buffer holds
+constexpr size_t kSecondaryTextMax = 499;    // characters; a 500-byte field, stored whole
 constexpr size_t kSecondaryTextStored = 500;
-constexpr size_t kRenderMax = 8191;            // characters of one rendering (renderBuffer)
+constexpr size_t kRenderMax = 8191;  // characters of one rendering (renderBuffer)
 constexpr size_t kHotKeyCount = 5;
 constexpr int kMinutesPerDay = 1440;
 constexpr int kCurrentBuild = 151;

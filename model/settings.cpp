@@ -42,8 +42,7 @@ uint16_t readBounded(ProfileFile& file, const char* section, const char* key, ui
 // Reads a text structure; false (and `text` untouched) when the value is absent or bad.
 // The text ends at the first zero byte, and never later than the last byte of the area,
 // which is where the writer would have had to put the terminator.
-bool readText(ProfileFile& file, const char* section, const char* key, size_t areaSize,
-              std::string& text) {
+bool readText(ProfileFile& file, const char* section, const char* key, size_t areaSize, std::string& text) {
     std::vector<char> area(areaSize, '\0');
     if (!file.readStruct(section, key, area.data(), area.size())) return false;
     size_t length = 0;
@@ -141,8 +140,7 @@ void saveSettings(const QuitRecord& record, ProfileFile& file) {
     writeNumber(file, user, "ws", static_cast<uint32_t>(record.tipShowsSeconds));
     writeNumber(file, user, "ls", static_cast<uint32_t>(record.tipShowsLifeSaved));
     writeNumber(file, kProgramSection, "Build", static_cast<uint32_t>(record.lastBuild));
-    writeNumber(file, user, "sotb",
-                static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
+    writeNumber(file, user, "sotb", static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
     std::string name = storableText(record.userName.substr(0, kUserNameMax));
     file.writeString(user, "Name", name.c_str());
     for (size_t i = 0; i < kHotKeyCount; ++i)

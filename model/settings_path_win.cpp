@@ -26,8 +26,8 @@ std::string appDataFolder() {
     DWORD length = GetEnvironmentVariableA("APPDATA", buffer, MAX_PATH);
     // 0: not set; MAX_PATH or more: the value did not fit and buffer holds nothing useful.
     if (length > 0 && length < MAX_PATH) return withoutTrailingSlash(buffer);
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                                   SHGFP_TYPE_CURRENT, buffer)))
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                   buffer)))
         return withoutTrailingSlash(buffer);
     return std::string();
 }
@@ -101,8 +101,7 @@ void SettingsFile::writeString(const char* section, const char* key, const char*
     afterWrite();
 }
 
-void SettingsFile::writeStruct(const char* section, const char* key, const void* area,
-                               size_t size) {
+void SettingsFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
     copyLegacy();
     current_.writeStruct(section, key, area, size);
     afterWrite();

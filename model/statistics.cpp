@@ -20,7 +20,9 @@ bool toLocal(int64_t value, std::tm& out) {
     return true;
 }
 
-bool isLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int64_t year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 // month0 is 0..11; year is the full year.
 int daysInMonth(int64_t year, int month0) {
@@ -28,7 +30,9 @@ int daysInMonth(int64_t year, int month0) {
     return month0 == 1 && isLeapYear(year) ? 29 : kDays[month0];
 }
 
-int64_t secondOfDay(const std::tm& t) { return t.tm_hour * 3600 + t.tm_min * 60 + t.tm_sec; }
+int64_t secondOfDay(const std::tm& t) {
+    return t.tm_hour * 3600 + t.tm_min * 60 + t.tm_sec;
+}
 
 // The moment `months` calendar months after the quit, at the quit's time of day. A quit
 // on the 29th to 31st has no such day in a shorter month; its anniversary there is the
@@ -114,9 +118,9 @@ ElapsedTime computeElapsed(TimeValue quitStart, TimeValue now) {
     result.totalDays = static_cast<int32_t>(span / 60 / 1440);
 
     const int32_t sign = result.direction;
-    for (int32_t* count : {&result.years, &result.months, &result.weeks, &result.days, &result.hours,
-                           &result.minutes, &result.seconds, &result.totalDays, &result.totalMinutes,
-                           &result.totalSeconds})
+    for (int32_t* count :
+         {&result.years, &result.months, &result.weeks, &result.days, &result.hours, &result.minutes,
+          &result.seconds, &result.totalDays, &result.totalMinutes, &result.totalSeconds})
         *count *= sign;
     return result;
 }

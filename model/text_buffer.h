@@ -9,9 +9,14 @@ namespace kalverin {
 
 class TextBuffer {
 public:
-    explicit TextBuffer(size_t capacity) : capacity_(capacity) { text_.reserve(capacity < 1024 ? capacity : 1024); }
+    explicit TextBuffer(size_t capacity) : capacity_(capacity) {
+        text_.reserve(capacity < 1024 ? capacity : 1024);
+    }
 
-    void clear() { text_.clear(); truncated_ = false; }
+    void clear() {
+        text_.clear();
+        truncated_ = false;
+    }
     // Appends what fits; returns false when something had to be cut.
     bool append(std::string_view s) {
         size_t room = capacity_ - text_.size();

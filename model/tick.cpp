@@ -42,8 +42,13 @@ struct Part {
 
 // " %dY %dM ..." for the parts that are not 0.
 void appendElapsed(std::string& text, const ElapsedTime& e, bool withSeconds) {
-    const Part parts[] = {{e.years, 'Y'}, {e.months, 'M'}, {e.weeks, 'W'}, {e.days, 'D'},
-                          {e.hours, 'h'}, {e.minutes, 'm'}, {withSeconds ? e.seconds : 0, 's'}};
+    const Part parts[] = {{e.years, 'Y'},
+                          {e.months, 'M'},
+                          {e.weeks, 'W'},
+                          {e.days, 'D'},
+                          {e.hours, 'h'},
+                          {e.minutes, 'm'},
+                          {withSeconds ? e.seconds : 0, 's'}};
     Line line;
     for (const Part& part : parts) {
         if (part.value == 0) continue;
@@ -64,8 +69,7 @@ std::string numberText(int32_t value) {
 // the partial day rounds) or a negative habit.
 int64_t notSmokedCount(const QuitRecord& record, const ElapsedTime& e) {
     double partDay = (e.hours * 60.0 + e.minutes) * static_cast<double>(record.cigarettesPerMinute);
-    int64_t n = static_cast<int64_t>(std::trunc(partDay)) +
-                int64_t{e.totalDays} * record.cigarettesPerDay;
+    int64_t n = static_cast<int64_t>(std::trunc(partDay)) + int64_t{e.totalDays} * record.cigarettesPerDay;
     if (e.direction < 0 || n < 0) return -1;
     return std::min<int64_t>(n, std::numeric_limits<int32_t>::max());
 }
@@ -84,8 +88,8 @@ void fillLifeSaved(QuitStatistics& stats) {
 
 // "%dY %dW ..." for the parts that are not 0, each followed by a blank; "None" for none.
 std::string lifeSavedText(const QuitStatistics& stats) {
-    const Part parts[] = {{stats.lifeSavedYears, 'Y'}, {stats.lifeSavedWeeks, 'W'},
-                          {stats.lifeSavedDays, 'D'},  {stats.lifeSavedHours, 'h'},
+    const Part parts[] = {{stats.lifeSavedYears, 'Y'},   {stats.lifeSavedWeeks, 'W'},
+                          {stats.lifeSavedDays, 'D'},    {stats.lifeSavedHours, 'h'},
                           {stats.lifeSavedMinutes, 'm'}, {stats.lifeSavedSeconds, 's'}};
     Line line;
     for (const Part& part : parts) {

@@ -108,23 +108,40 @@ struct Variable {
 
 Variable lookUp(unsigned char letter, const QuitStatistics& s) {
     switch (letter) {
-        case 'Y': return {Kind::Numeric, s.years};
-        case 'M': return {Kind::Numeric, s.months};
-        case 'W': return {Kind::Numeric, s.weeks};
-        case 'D': return {Kind::Numeric, s.days};
-        case 'h': return {Kind::Numeric, s.hours};
-        case 'm': return {Kind::Numeric, s.minutes};
-        case 's': return {Kind::Numeric, s.seconds};
-        case 'C': return {Kind::Numeric, s.notSmoked};
-        case 'U': return {Kind::Numeric, s.lifeSavedYears};
-        case 'I': return {Kind::Numeric, s.lifeSavedWeeks};
-        case 'O': return {Kind::Numeric, s.lifeSavedDays};
-        case 'j': return {Kind::Numeric, s.lifeSavedHours};
-        case 'k': return {Kind::Numeric, s.lifeSavedMinutes};
-        case 'l': return {Kind::Numeric, s.lifeSavedSeconds};
-        case '$': return {Kind::Money, 0};
-        case 'N': return {Kind::Name, 0};
-        default: return {Kind::Unknown, 0};
+        case 'Y':
+            return {Kind::Numeric, s.years};
+        case 'M':
+            return {Kind::Numeric, s.months};
+        case 'W':
+            return {Kind::Numeric, s.weeks};
+        case 'D':
+            return {Kind::Numeric, s.days};
+        case 'h':
+            return {Kind::Numeric, s.hours};
+        case 'm':
+            return {Kind::Numeric, s.minutes};
+        case 's':
+            return {Kind::Numeric, s.seconds};
+        case 'C':
+            return {Kind::Numeric, s.notSmoked};
+        case 'U':
+            return {Kind::Numeric, s.lifeSavedYears};
+        case 'I':
+            return {Kind::Numeric, s.lifeSavedWeeks};
+        case 'O':
+            return {Kind::Numeric, s.lifeSavedDays};
+        case 'j':
+            return {Kind::Numeric, s.lifeSavedHours};
+        case 'k':
+            return {Kind::Numeric, s.lifeSavedMinutes};
+        case 'l':
+            return {Kind::Numeric, s.lifeSavedSeconds};
+        case '$':
+            return {Kind::Money, 0};
+        case 'N':
+            return {Kind::Name, 0};
+        default:
+            return {Kind::Unknown, 0};
     }
 }
 
@@ -177,7 +194,8 @@ void Renderer::closeGroup() {
         case '>':
             if (context_.stats.direction == -1) fail();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -208,9 +226,15 @@ void Renderer::insertNumber(int32_t value, bool dropZero) {
 void Renderer::insertVariable(unsigned char letter, bool dropZero) {
     Variable v = lookUp(letter, context_.stats);
     switch (v.kind) {
-        case Kind::Numeric: insertNumber(v.value, dropZero); break;
-        case Kind::Money: put(formatMoney(context_.stats.moneySaved, context_.currency)); break;
-        case Kind::Name: put(context_.record.userName); break;
+        case Kind::Numeric:
+            insertNumber(v.value, dropZero);
+            break;
+        case Kind::Money:
+            put(formatMoney(context_.stats.moneySaved, context_.currency));
+            break;
+        case Kind::Name:
+            put(context_.record.userName);
+            break;
         case Kind::Unknown:
             put("<SCRIPT ERROR: '");
             put(static_cast<char>(letter));
@@ -244,7 +268,9 @@ struct SpecialTable {
 };
 constexpr SpecialTable kSpecial;
 
-bool isOrdinary(char c) { return !kSpecial.special[static_cast<unsigned char>(c)]; }
+bool isOrdinary(char c) {
+    return !kSpecial.special[static_cast<unsigned char>(c)];
+}
 
 void Renderer::run(const char* p, TextBuffer& out) {
     frames_.push(Frame{0, 0, false});
@@ -283,8 +309,12 @@ void Renderer::run(const char* p, TextBuffer& out) {
         // A command cut off by the end of the source before its letters are complete does
         // nothing; the loop then stops at the terminator.
         switch (command) {
-            case 'A': context_.state.wordsMode = 1; break;
-            case '1': context_.state.wordsMode = 0; break;
+            case 'A':
+                context_.state.wordsMode = 1;
+                break;
+            case '1':
+                context_.state.wordsMode = 0;
+                break;
             case '+':
             case '-':
                 if (*q == '\0') {
@@ -314,7 +344,8 @@ void Renderer::run(const char* p, TextBuffer& out) {
                 openGroup(command);
                 p = q;
                 continue;
-            default: break;  // no such command: nothing happens
+            default:
+                break;  // no such command: nothing happens
         }
         // Every command is followed by exactly one skipped character, in well-formed text its
         // closing brace. The end of the source is never skipped over.

@@ -13,7 +13,9 @@ using namespace kalverin;
 
 namespace {
 
-void print(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+void print(const std::string& bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
 
 void printReply(const ClientCommand& command, const std::string& bytes) {
     if (command.raw) {
@@ -38,24 +40,24 @@ void printList(const ClientCommand& command, const std::string& bytes) {
 
 int fail(const ClientCommand& command, DdeOutcome outcome, const char* what) {
     switch (outcome) {
-    case DdeOutcome::ok:
-        return kExitOk;
-    case DdeOutcome::noConversation:
-        std::fprintf(stderr,
-                     "kalverin-dde: no conversation with service \"%s\" on topic \"%s\" "
-                     "(service not running, or the topic is unknown)\n",
-                     command.service.c_str(), command.topic.c_str());
-        return kExitNoConversation;
-    case DdeOutcome::refused:
-        std::fprintf(stderr, "kalverin-dde: %s of \"%s\" on topic \"%s\" was refused or gave no data\n",
-                     what, command.item.c_str(), command.topic.c_str());
-        return kExitRefused;
-    case DdeOutcome::ended:
-        std::fprintf(stderr, "kalverin-dde: service \"%s\" ended the conversation on topic \"%s\"\n",
-                     command.service.c_str(), command.topic.c_str());
-        return kExitNoConversation;
-    case DdeOutcome::library:
-        break;
+        case DdeOutcome::ok:
+            return kExitOk;
+        case DdeOutcome::noConversation:
+            std::fprintf(stderr,
+                         "kalverin-dde: no conversation with service \"%s\" on topic \"%s\" "
+                         "(service not running, or the topic is unknown)\n",
+                         command.service.c_str(), command.topic.c_str());
+            return kExitNoConversation;
+        case DdeOutcome::refused:
+            std::fprintf(stderr, "kalverin-dde: %s of \"%s\" on topic \"%s\" was refused or gave no data\n",
+                         what, command.item.c_str(), command.topic.c_str());
+            return kExitRefused;
+        case DdeOutcome::ended:
+            std::fprintf(stderr, "kalverin-dde: service \"%s\" ended the conversation on topic \"%s\"\n",
+                         command.service.c_str(), command.topic.c_str());
+            return kExitNoConversation;
+        case DdeOutcome::library:
+            break;
     }
     std::fprintf(stderr, "kalverin-dde: the DDE library could not be initialised\n");
     return kExitLibrary;
@@ -76,50 +78,51 @@ int run(int argc, char** argv) {
     std::string reply;
     DdeOutcome outcome = DdeOutcome::ok;
     switch (command.action) {
-    case ClientAction::request:
-        outcome = client.request(command.service, command.topic, command.item, command.format, reply);
-        if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
-        printReply(command, reply);
-        return kExitOk;
-    case ClientAction::topics:
-    case ClientAction::items:
-        outcome = client.request(command.service, command.topic, command.item, command.format, reply);
-        if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
-        printList(command, reply);
-        return kExitOk;
-    case ClientAction::poke:
-        outcome = client.poke(command.service, command.topic, command.item, command.format,
-                              command.text + '\0');
-        return fail(command, outcome, "poke");
-    case ClientAction::execute:
-        outcome = client.execute(command.service, command.topic, command.text);
-        return fail(command, outcome, "execute");
-    case ClientAction::render:
-        outcome = client.poke(command.service, command.topic, command.item, command.format,
-                              command.text + '\0');
-        if (outcome != DdeOutcome::ok) return fail(command, outcome, "poke");
-        outcome = client.request(command.service, command.topic, command.item, command.format, reply);
-        if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
-        printReply(command, reply);
-        return kExitOk;
-    case ClientAction::watch: {
-        int received = 0;
-        bool timedOut = false;
-        DWORD wait = command.timeoutGiven ? command.timeoutMs : INFINITE;
-        outcome = client.watch(command.service, command.topic, command.item, command.format, wait,
-                               [&](const std::string& bytes) {
-                                   printReply(command, bytes);
-                                   return command.count == 0 || ++received < command.count;
-                               },
-                               &timedOut);
-        if (outcome != DdeOutcome::ok) return fail(command, outcome, "advise loop");
-        if (timedOut) {
-            std::fprintf(stderr, "kalverin-dde: no update of \"%s\" within %u ms\n",
-                         command.item.c_str(), command.timeoutMs);
-            return kExitRefused;
+        case ClientAction::request:
+            outcome = client.request(command.service, command.topic, command.item, command.format, reply);
+            if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
+            printReply(command, reply);
+            return kExitOk;
+        case ClientAction::topics:
+        case ClientAction::items:
+            outcome = client.request(command.service, command.topic, command.item, command.format, reply);
+            if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
+            printList(command, reply);
+            return kExitOk;
+        case ClientAction::poke:
+            outcome = client.poke(command.service, command.topic, command.item, command.format,
+                                  command.text + '\0');
+            return fail(command, outcome, "poke");
+        case ClientAction::execute:
+            outcome = client.execute(command.service, command.topic, command.text);
+            return fail(command, outcome, "execute");
+        case ClientAction::render:
+            outcome = client.poke(command.service, command.topic, command.item, command.format,
+                                  command.text + '\0');
+            if (outcome != DdeOutcome::ok) return fail(command, outcome, "poke");
+            outcome = client.request(command.service, command.topic, command.item, command.format, reply);
+            if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
+            printReply(command, reply);
+            return kExitOk;
+        case ClientAction::watch: {
+            int received = 0;
+            bool timedOut = false;
+            DWORD wait = command.timeoutGiven ? command.timeoutMs : INFINITE;
+            outcome = client.watch(
+                command.service, command.topic, command.item, command.format, wait,
+                [&](const std::string& bytes) {
+                    printReply(command, bytes);
+                    return command.count == 0 || ++received < command.count;
+                },
+                &timedOut);
+            if (outcome != DdeOutcome::ok) return fail(command, outcome, "advise loop");
+            if (timedOut) {
+                std::fprintf(stderr, "kalverin-dde: no update of \"%s\" within %u ms\n", command.item.c_str(),
+                             command.timeoutMs);
+                return kExitRefused;
+            }
+            return kExitOk;
         }
-        return kExitOk;
-    }
     }
     return kExitUsage;
 }

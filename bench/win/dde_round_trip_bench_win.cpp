@@ -56,17 +56,18 @@ int serveReal(DWORD parentId) {
 DWORD minimalInstance = 0;
 HSZ minimalTopic = nullptr;
 
-HDDEDATA CALLBACK minimalCallback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, HDDEDATA,
-                                  ULONG_PTR, ULONG_PTR) {
+HDDEDATA CALLBACK minimalCallback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, HDDEDATA, ULONG_PTR,
+                                  ULONG_PTR) {
     switch (type) {
-    case XTYP_CONNECT:
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DdeCmpStringHandles(topic, minimalTopic) == 0));
-    case XTYP_REQUEST:
-        if (format != CF_TEXT) return nullptr;
-        return DdeCreateDataHandle(minimalInstance, reinterpret_cast<LPBYTE>(const_cast<char*>("7")), 2,
-                                   0, item, CF_TEXT, 0);
-    default:
-        return nullptr;
+        case XTYP_CONNECT:
+            return reinterpret_cast<HDDEDATA>(
+                static_cast<ULONG_PTR>(DdeCmpStringHandles(topic, minimalTopic) == 0));
+        case XTYP_REQUEST:
+            if (format != CF_TEXT) return nullptr;
+            return DdeCreateDataHandle(minimalInstance, reinterpret_cast<LPBYTE>(const_cast<char*>("7")), 2,
+                                       0, item, CF_TEXT, 0);
+        default:
+            return nullptr;
     }
 }
 
@@ -86,8 +87,8 @@ int serveMinimal(DWORD parentId) {
 bool startServer(const char* mode, PROCESS_INFORMATION& process) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string line = std::string("\"") + self + "\" --serve " + mode + " " +
-                       std::to_string(GetCurrentProcessId());
+    std::string line =
+        std::string("\"") + self + "\" --serve " + mode + " " + std::to_string(GetCurrentProcessId());
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

@@ -14,7 +14,9 @@
 
 namespace {
 
-HDDEDATA CALLBACK ignoreTransactions(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+HDDEDATA CALLBACK ignoreTransactions(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    return nullptr;
+}
 
 double nowMs() {
     static LARGE_INTEGER frequency = [] {
@@ -127,7 +129,9 @@ int main(int argc, char** argv) {
     }
     DdeUninitialize(instance);
     double k = median(kalverin), n = median(notepad);
-    std::printf("start-up median over %d rounds: kalverin to DDE answering %.1f ms, notepad to window %.1f ms, ratio %.2f\n",
-                rounds, k, n, k / n);
+    std::printf(
+        "start-up median over %d rounds: kalverin to DDE answering %.1f ms, notepad to window %.1f ms, ratio "
+        "%.2f\n",
+        rounds, k, n, k / n);
     return 0;
 }

@@ -11,10 +11,11 @@ namespace e2e {
 namespace {
 
 constexpr const char* kExampleQuit = "979551000";  // 2001-01-15 09:30:00 UTC
-constexpr const char* kExampleNow = "1017240312";   // 2002-03-27 14:45:12 UTC
+constexpr const char* kExampleNow = "1017240312";  // 2002-03-27 14:45:12 UTC
 
 std::vector<std::pair<std::string, std::string>> exampleHabit(const char* start) {
-    return {{"Name", "Ann Example"}, {"Start", start}, {"spd", "20"}, {"cph", "4"}, {"cptu", "50"}, {"cpp", "20"}};
+    return {{"Name", "Ann Example"}, {"Start", start}, {"spd", "20"}, {"cph", "4"},
+            {"cptu", "50"},          {"cpp", "20"}};
 }
 
 std::string captionOnceTicked(HWND window, const std::string& notThis) {
@@ -27,7 +28,8 @@ class ClockStatistics : public ::testing::Test {
 protected:
     void SetUp() override {
         // Guard against running these cases on the live clock.
-        ASSERT_EQ(static_cast<long long>(std::time(nullptr)), std::atoll(kExampleNow)) << "run with the frozen clock";
+        ASSERT_EQ(static_cast<long long>(std::time(nullptr)), std::atoll(kExampleNow))
+            << "run with the frozen clock";
     }
     AppDataFolder appData;
 };
@@ -64,7 +66,8 @@ TEST_F(ClockStatistics, AFutureQuitCountsDown) {
     HWND main = kalverin.waitUntilMinimised();
     ASSERT_NE(main, nullptr);
     std::string caption = captionOnceTicked(main, "Kalverin v2.60");
-    EXPECT_EQ(caption.rfind(" -1Y -2M -1W -5D -5h -15m -12s, 0 not smoked, a saving of $0.00", 0), 0u) << caption;
+    EXPECT_EQ(caption.rfind(" -1Y -2M -1W -5D -5h -15m -12s, 0 not smoked, a saving of $0.00", 0), 0u)
+        << caption;
 }
 
 TEST_F(ClockStatistics, SecondsAndLifeSavedFollowTheirFlags) {
@@ -75,7 +78,8 @@ TEST_F(ClockStatistics, SecondsAndLifeSavedFollowTheirFlags) {
     KalverinProcess kalverin(appData);
     HWND main = kalverin.waitUntilMinimised();
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(captionOnceTicked(main, "Kalverin v2.60"), " 1Y 2M 1W 5D 5h 15m, 8724 not smoked, a saving of $1,962.98");
+    EXPECT_EQ(captionOnceTicked(main, "Kalverin v2.60"),
+              " 1Y 2M 1W 5D 5h 15m, 8724 not smoked, a saving of $1,962.98");
     // Shown normally, the seconds are back and the life saved stays on its own line.
     ShowWindow(main, SW_RESTORE);
     ASSERT_TRUE(waitUntil([&] { return windowText(main) == "Kalverin Version 2"; }));

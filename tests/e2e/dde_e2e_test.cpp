@@ -25,8 +25,13 @@ constexpr const char* kService = "Kalverin";
 using Keys = std::vector<std::pair<std::string, std::string>>;
 
 Keys habit(const char* start, const std::string& primary = "{+N} is free") {
-    return {{"Name", "Ann Example"}, {"Start", start}, {"spd", "20"}, {"cph", "4"},
-            {"cptu", "50"}, {"cpp", "20"}, {"Text", storedText(primary, 1020)},
+    return {{"Name", "Ann Example"},
+            {"Start", start},
+            {"spd", "20"},
+            {"cph", "4"},
+            {"cptu", "50"},
+            {"cpp", "20"},
+            {"Text", storedText(primary, 1020)},
             {"Text1", storedText("Other {+N}", 500)}};
 }
 
@@ -35,11 +40,15 @@ std::string request(const std::string& topic, const std::string& item, UINT form
     DdeClient client;
     std::string reply;
     switch (client.request(kService, topic, item, format, reply)) {
-    case DdeOutcome::ok: return reply;
-    case DdeOutcome::refused: return "<no data>";
-    case DdeOutcome::noConversation: return "<no conversation>";
-    case DdeOutcome::library:
-    case DdeOutcome::ended: break;  // a request cannot end that way
+        case DdeOutcome::ok:
+            return reply;
+        case DdeOutcome::refused:
+            return "<no data>";
+        case DdeOutcome::noConversation:
+            return "<no conversation>";
+        case DdeOutcome::library:
+        case DdeOutcome::ended:
+            break;  // a request cannot end that way
     }
     return "<no library>";
 }
@@ -78,12 +87,18 @@ public:
                           topic + " " + item + " 1") {}
 };
 
-std::string nowText() { return std::to_string(static_cast<long long>(std::time(nullptr)) - 100000); }
+std::string nowText() {
+    return std::to_string(static_cast<long long>(std::time(nullptr)) - 100000);
+}
 
 TEST(DdeService, SystemTopicAndEveryItemListByteForByte) {
     Program kalverin(habit(nowText().c_str()));
     ASSERT_TRUE(kalverin.ready());
-    struct Case { const char* topic; const char* item; std::string reply; } cases[] = {
+    struct Case {
+        const char* topic;
+        const char* item;
+        std::string reply;
+    } cases[] = {
         {"System", "Topics", "COMMAND\tUSER\tHOTPASTE\tHABIT\tLIFESAVED\tDURATION\tSystem\0"s},
         {"System", "SysItems", "VERSION\tProtocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s},
         {"system", "TopicItemList", "VERSION\tProtocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s},
@@ -164,12 +179,24 @@ TEST_F(ClockDde, FiguresWordsAndFormatsOfAPastQuit) {
     ASSERT_TRUE(kalverin.ready());
     std::string second;
     ASSERT_TRUE(waitUntil([&] { return (second = request("DURATION", "SECOND")) == "12\0"s; })) << second;
-    struct Case { const char* topic; const char* item; std::string reply; } cases[] = {
-        {"DURATION", "YEAR", "1\0"s}, {"DURATION", "MONTH", "2\0"s}, {"DURATION", "WEEK", "1\0"s},
-        {"DURATION", "DAY", "5\0"s}, {"DURATION", "HOUR", "5\0"s}, {"DURATION", "MINUTE", "15\0"s},
-        {"HABIT", "NOTSMOKED", "8724\0"s}, {"HABIT", "MONEYSAVED", "$1,962.98\0"s},
-        {"LIFESAVED", "WEEK", "4\0"s}, {"LIFESAVED", "DAY", "2\0"s}, {"LIFESAVED", "HOUR", "7\0"s},
-        {"DURATION", "SECONDWORD", "twelve\0"s}, {"DURATION", "MINUTEWORD", "fifteen\0"s},
+    struct Case {
+        const char* topic;
+        const char* item;
+        std::string reply;
+    } cases[] = {
+        {"DURATION", "YEAR", "1\0"s},
+        {"DURATION", "MONTH", "2\0"s},
+        {"DURATION", "WEEK", "1\0"s},
+        {"DURATION", "DAY", "5\0"s},
+        {"DURATION", "HOUR", "5\0"s},
+        {"DURATION", "MINUTE", "15\0"s},
+        {"HABIT", "NOTSMOKED", "8724\0"s},
+        {"HABIT", "MONEYSAVED", "$1,962.98\0"s},
+        {"LIFESAVED", "WEEK", "4\0"s},
+        {"LIFESAVED", "DAY", "2\0"s},
+        {"LIFESAVED", "HOUR", "7\0"s},
+        {"DURATION", "SECONDWORD", "twelve\0"s},
+        {"DURATION", "MINUTEWORD", "fifteen\0"s},
         {"HABIT", "NOTSMOKEDWORD", "eight thousand, seven hundred and twenty-four\0"s},
     };
     for (const Case& c : cases) EXPECT_EQ(request(c.topic, c.item), c.reply) << c.topic << "/" << c.item;

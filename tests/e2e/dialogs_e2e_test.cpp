@@ -26,13 +26,17 @@ constexpr int kChangeQuitDetails = 1029;
 constexpr int kUserNameValue = 1035;
 
 // Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
-long long utc(int y, int m, int d, int hh, int mm) { return kalverin::utcSeconds(y, m, d, hh, mm); }
+long long utc(int y, int m, int d, int hh, int mm) {
+    return kalverin::utcSeconds(y, m, d, hh, mm);
+}
 
 void setText(HWND dialog, int id, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void select(HWND dialog, int id, int index) { SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0); }
+void select(HWND dialog, int id, int index) {
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+}
 
 void setCheck(HWND dialog, int id, bool on) {
     SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -40,7 +44,8 @@ void setCheck(HWND dialog, int id, bool on) {
 
 // Posted, not sent: the command may open a modal dialog or a message box.
 void press(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 HWND focusOf(HWND window) {
@@ -53,8 +58,12 @@ HWND focusOf(HWND window) {
 class DialogsE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}, {"Start", "1000000000"}, {"spd", "10"},
-                                                      {"cph", "3"}, {"cptu", "20"}, {"cpp", "20"}}));
+        appData.writeSettings(settingsText("User 1", {{"Name", "Ann"},
+                                                      {"Start", "1000000000"},
+                                                      {"spd", "10"},
+                                                      {"cph", "3"},
+                                                      {"cptu", "20"},
+                                                      {"cpp", "20"}}));
         kalverin = std::make_unique<KalverinProcess>(appData);
         ASSERT_TRUE(kalverin->started());
         main = kalverin->waitUntilMinimised();
@@ -109,8 +118,8 @@ TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
     setText(details, IDC_QD_NAME, "Jo Tester");
-    select(details, IDC_QD_DAY, 30);         // 31
-    select(details, IDC_QD_MONTH, 1);        // February
+    select(details, IDC_QD_DAY, 30);   // 31
+    select(details, IDC_QD_MONTH, 1);  // February
     select(details, IDC_QD_YEAR, 2002 - 1970);
     select(details, IDC_QD_HOUR, 14);
     select(details, IDC_QD_MINUTE, 45);
@@ -249,7 +258,7 @@ TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {
     HWND secondary = kalverin->waitForWindow(kSecondaryCaption);
     ASSERT_NE(secondary, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(secondary, IDC_SEC_KEY4, HKM_GETHOTKEY, 0, 0), 0x027B);  // Ctrl+F12
-    SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_SETHOTKEY, 0x0174, 0);  // Shift+F5
+    SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_SETHOTKEY, 0x0174, 0);                // Shift+F5
     SendDlgItemMessageA(secondary, IDC_SEC_KEY3, HKM_SETHOTKEY, 0, 0);
     setText(secondary, IDC_SEC_TEXT2, std::string(600, 'r'));
     press(secondary, IDOK);

@@ -59,7 +59,8 @@ std::vector<IniSection> parseIni(const std::string& text) {
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = line.rfind(']');
-            sections.push_back({line.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
+            sections.push_back(
+                {line.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
         } else if (!sections.empty()) {
             size_t eq = line.find('=');
             if (eq == std::string::npos) continue;
@@ -104,7 +105,9 @@ AppDataFolder::AppDataFolder() {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-AppDataFolder::~AppDataFolder() { removeTree(path_); }
+AppDataFolder::~AppDataFolder() {
+    removeTree(path_);
+}
 
 void AppDataFolder::writeSettings(const std::string& text) const {
     CreateDirectoryA((path_ + "\\Kalverin").c_str(), nullptr);
@@ -136,8 +139,8 @@ std::string storedText(const std::string& text, size_t size) {
     return kalverin::encodeProfileStruct(area.data(), size);
 }
 
-std::string settingsText(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
-                         int build) {
+std::string settingsText(const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& keys, int build) {
     std::string text = "[" + section + "]\r\n";
     for (const auto& key : keys) text += key.first + "=" + key.second + "\r\n";
     text += "[Kalverin]\r\nBuild=" + std::to_string(build) + "\r\n";
@@ -173,7 +176,8 @@ KalverinProcess::KalverinProcess(const AppDataFolder& appData, const std::string
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &env[0], nullptr, &startup, &info)) {
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &env[0], nullptr, &startup,
+                       &info)) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
@@ -253,7 +257,9 @@ bool KalverinProcess::waitForExit(DWORD timeoutMs) const {
     return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
 }
 
-bool KalverinProcess::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool KalverinProcess::running() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 DWORD KalverinProcess::exitCode() const {
     DWORD code = STILL_ACTIVE;
@@ -265,11 +271,14 @@ std::string windowText(HWND window) {
     char text[1024] = "";
     // WM_GETTEXT works across processes and does not block on a hung window for long.
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &result);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &result);
     return text;
 }
 
-std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+std::string controlText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
 
 bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs) {
     HWND welcome = process.waitForWindow("Welcome To Kalverin");

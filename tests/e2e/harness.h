@@ -53,8 +53,8 @@ std::string userSetting(const AppDataFolder& appData, const std::string& key);
 std::string storedText(const std::string& text, size_t size);
 
 // A settings text for a user whose first run is over, so no welcome dialog shows.
-std::string settingsText(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
-                         int build = 151);
+std::string settingsText(const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& keys, int build = 151);
 
 class KalverinProcess {
 public:

@@ -31,15 +31,20 @@ constexpr int kEnableSecondaryBox = 1041;
 constexpr UINT kTrayCallback = 102;
 constexpr WPARAM kCopySigCommand = 32;
 
-std::string primaryText(const std::string& text) { return storedText(text, 1020); }
-std::string secondaryText(const std::string& text) { return storedText(text, 500); }
+std::string primaryText(const std::string& text) {
+    return storedText(text, 1020);
+}
+std::string secondaryText(const std::string& text) {
+    return storedText(text, 500);
+}
 
 // Presses a combination and holds it until `delivered()` says the program's paste arrived,
 // then lets go, as a person does. The program injects Ctrl down, V, Ctrl up as soon as the
 // key goes down, from its own process: letting go of our Ctrl at once could land between
 // its Ctrl down and its V, and the edit would then receive a plain "v".
-bool press(std::initializer_list<BYTE> modifiers, BYTE vk,
-           const std::function<bool()>& delivered = [] { return true; }) {
+bool press(
+    std::initializer_list<BYTE> modifiers, BYTE vk,
+    const std::function<bool()>& delivered = [] { return true; }) {
     for (BYTE m : modifiers) keybd_event(m, 0, 0, 0);
     keybd_event(vk, 0, 0, 0);
     bool ok = delivered();
@@ -115,7 +120,8 @@ class ClipboardHolder {
 public:
     explicit ClipboardHolder(const std::string& content)
         : thread_([this, content] {
-              HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+              HWND window =
+                  CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
               bool opened = OpenClipboard(window) != FALSE;
               if (opened) {
                   EmptyClipboard();
@@ -174,7 +180,8 @@ HWND findMessageBox(const KalverinProcess& process, const std::string& text) {
 }
 
 void clickButton(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 // Ticks a check box of the quit details dialog and saves the dialog.
@@ -182,7 +189,8 @@ bool saveQuitDetailsWithSecondary(const KalverinProcess& process, HWND main, boo
     clickButton(main, kQuitDetailsButton);
     HWND dialog = process.waitForWindow("Kalverin - Settings");
     if (!dialog) return false;
-    SendMessageA(GetDlgItem(dialog, kEnableSecondaryBox), BM_SETCHECK, enabled ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(dialog, kEnableSecondaryBox), BM_SETCHECK, enabled ? BST_CHECKED : BST_UNCHECKED,
+                 0);
     clickButton(dialog, IDOK);
     return waitUntil([&] { return !IsWindow(dialog); });
 }
@@ -213,14 +221,16 @@ protected:
 
 TEST_F(HotPaste, DefaultCombinationPastesThePrimaryTextAndALineBreak) {
     ASSERT_TRUE(start({{"Name", "Ann"}, {"Text", primaryText("{+N} has stopped smoking.")}}));
-    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("Ann has stopped smoking.\r\n"); }))
-        << target.text();
+    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] {
+        return target.waitForText("Ann has stopped smoking.\r\n");
+    })) << target.text();
     EXPECT_EQ(clipboardText(), "Ann has stopped smoking.\r\n");
 }
 
 TEST_F(HotPaste, EmptyTextPastesJustALineBreak) {
     ASSERT_TRUE(start({{"Text", primaryText("")}}));
-    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("\r\n"); })) << target.text();
+    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("\r\n"); }))
+        << target.text();
 }
 
 TEST_F(HotPaste, CombinationFromTheControlTakesOverOnSendToTaskbar) {
@@ -229,15 +239,17 @@ TEST_F(HotPaste, CombinationFromTheControlTakesOverOnSendToTaskbar) {
     SendMessageA(GetDlgItem(main, kHotKeyControl), HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
     clickButton(main, IDOK);
     // The file is written key by key: both keys are awaited.
-    EXPECT_TRUE(waitUntil(
-        [&] { return userSetting(appData, "hkv") == "116" && userSetting(appData, "hmod") == "1"; }))
-        << userSetting(appData, "hkv") << " " << userSetting(appData, "hmod");
+    EXPECT_TRUE(waitUntil([&] {
+        return userSetting(appData, "hkv") == "116" && userSetting(appData, "hmod") == "1";
+    })) << userSetting(appData, "hkv")
+        << " " << userSetting(appData, "hmod");
     ASSERT_TRUE(target.focus());
 
     ASSERT_TRUE(press({VK_SHIFT}, VK_F5, [&] { return target.waitForText("sig\r\n"); })) << target.text();
     // The old combination was released: pressed between two Shift+F5, it adds nothing.
     press({VK_CONTROL}, VK_OEM_PLUS);
-    EXPECT_TRUE(press({VK_SHIFT}, VK_F5, [&] { return target.waitForText("sig\r\nsig\r\n"); })) << target.text();
+    EXPECT_TRUE(press({VK_SHIFT}, VK_F5, [&] { return target.waitForText("sig\r\nsig\r\n"); }))
+        << target.text();
 }
 
 TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
@@ -245,12 +257,14 @@ TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
     ASSERT_TRUE(main);
     // Hot-key messages are handled in order: the primary's paste shows that Ctrl+F9 did nothing.
     press({VK_CONTROL}, VK_F9);
-    ASSERT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("one\r\n"); })) << target.text();
+    ASSERT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("one\r\n"); }))
+        << target.text();
 
     ASSERT_TRUE(saveQuitDetailsWithSecondary(*kalverin, main, true));
     EXPECT_EQ(userSetting(appData, "mirc"), "1");
     ASSERT_TRUE(target.focus());
-    ASSERT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("one\r\ntwo\r\n"); })) << target.text();
+    ASSERT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("one\r\ntwo\r\n"); }))
+        << target.text();
 
     // Switched off again, Ctrl+F9 keeps pasting until the program ends.
     ASSERT_TRUE(saveQuitDetailsWithSecondary(*kalverin, main, false));
@@ -276,7 +290,8 @@ TEST_F(HotPaste, BusyClipboardShowsTheBoxAndLeavesTheOldContent) {
     ASSERT_TRUE(holder.held());
     HWND box = nullptr;
     ASSERT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] {
-        return waitUntil([&] { return (box = findMessageBox(*kalverin, "Cannot open clipboard!")) != nullptr; });
+        return waitUntil(
+            [&] { return (box = findMessageBox(*kalverin, "Cannot open clipboard!")) != nullptr; });
     }));
     EXPECT_EQ(windowText(box), "kalverin");
     holder.release();
@@ -317,7 +332,8 @@ double millisecondsSince(const LARGE_INTEGER& start) {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
+           static_cast<double>(frequency.QuadPart);
 }
 
 double median(std::vector<double> values) {
@@ -370,10 +386,12 @@ TEST_F(HotPaste, LatencyOverFiftyPresses) {
         roundTrip.push_back(millisecondsSince(start));
     }
     double hot = median(toClipboard), plain = median(roundTrip);
-    std::printf("hot-key to text read back from the clipboard: median %.3f ms (min %.3f, max %.3f); to paste in the edit (20 ms polls): "
-                "median %.1f ms; plain set-and-read round trip: median %.3f ms; added: %.3f ms\n",
-                hot, *std::min_element(toClipboard.begin(), toClipboard.end()),
-                *std::max_element(toClipboard.begin(), toClipboard.end()), median(toPaste), plain, hot - plain);
+    std::printf(
+        "hot-key to text read back from the clipboard: median %.3f ms (min %.3f, max %.3f); to paste in the "
+        "edit (20 ms polls): "
+        "median %.1f ms; plain set-and-read round trip: median %.3f ms; added: %.3f ms\n",
+        hot, *std::min_element(toClipboard.begin(), toClipboard.end()),
+        *std::max_element(toClipboard.begin(), toClipboard.end()), median(toPaste), plain, hot - plain);
     RecordProperty("hotKeyToClipboardMedianMicroseconds", static_cast<int>(hot * 1000));
     RecordProperty("roundTripMedianMicroseconds", static_cast<int>(plain * 1000));
 }
@@ -382,18 +400,23 @@ TEST_F(HotPaste, LatencyOverFiftyPresses) {
 TEST(ClockHotPaste, PastesTheStatisticsOfTheLastTick) {
     ASSERT_EQ(static_cast<long long>(std::time(nullptr)), 1017240312LL) << "run with the frozen clock";
     AppDataFolder appData;
-    appData.writeSettings(settingsText(
-        "User 1", {{"Name", "Ann Example"}, {"Start", "979551000"}, {"spd", "20"}, {"cph", "4"}, {"cptu", "50"},
-                   {"cpp", "20"}, {"Text", primaryText("{+N}: {+Y}Y {+M}M, {+C} not smoked, {+$}")}}));
+    appData.writeSettings(
+        settingsText("User 1", {{"Name", "Ann Example"},
+                                {"Start", "979551000"},
+                                {"spd", "20"},
+                                {"cph", "4"},
+                                {"cptu", "50"},
+                                {"cpp", "20"},
+                                {"Text", primaryText("{+N}: {+Y}Y {+M}M, {+C} not smoked, {+$}")}}));
     KalverinProcess kalverin(appData);
     HWND main = kalverin.waitUntilMinimised();
     ASSERT_TRUE(main);
     ASSERT_TRUE(waitUntil([&] { return windowText(main) != kInitialCaption; }));
     TargetEdit target;
     ASSERT_TRUE(target.focus());
-    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS,
-                      [&] { return target.waitForText("Ann Example: 1Y 2M, 8724 not smoked, $1,962.98\r\n"); }))
-        << target.text();
+    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] {
+        return target.waitForText("Ann Example: 1Y 2M, 8724 not smoked, $1,962.98\r\n");
+    })) << target.text();
 }
 
 }  // namespace

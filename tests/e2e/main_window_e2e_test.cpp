@@ -57,7 +57,8 @@ TEST_F(MainWindow, ButtonsOpenTheirDialogs) {
     const struct {
         int button;
         const char* caption;
-    } cases[] = {{1072, "About Kalverin v2.60"}, {1080, "Kalverin Online - A Preview"}, {1029, "Kalverin - Settings"}};
+    } cases[] = {
+        {1072, "About Kalverin v2.60"}, {1080, "Kalverin Online - A Preview"}, {1029, "Kalverin - Settings"}};
     for (const auto& c : cases) {
         PostMessageA(main, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), 0);
         HWND dialog = kalverin->waitForWindow(c.caption);

@@ -6,7 +6,9 @@ namespace kalverin {
 
 namespace {
 
-bool sameText(const std::string& a, const std::string& b) { return sameName(a.c_str(), b.c_str()); }
+bool sameText(const std::string& a, const std::string& b) {
+    return sameName(a.c_str(), b.c_str());
+}
 
 }  // namespace
 
@@ -83,8 +85,8 @@ bool FakeDdeml::nameService(uint32_t, Hsz service, unsigned command) {
     return true;
 }
 
-DataHandle FakeDdeml::createDataHandle(uint32_t inst, const void* source, uint32_t size,
-                                       uint32_t offset, Hsz, unsigned format, unsigned) {
+DataHandle FakeDdeml::createDataHandle(uint32_t inst, const void* source, uint32_t size, uint32_t offset, Hsz,
+                                       unsigned format, unsigned) {
     if (inst != instance || inst == 0) return nullptr;
     if (failDataCreationAfter >= 0 && dataCreations_ >= failDataCreationAfter) return nullptr;
     ++dataCreations_;
@@ -151,8 +153,8 @@ bool FakeDdeml::postAdvise(uint32_t, Hsz topic, Hsz item) {
     advisesPosted.push_back(t + "/" + i);
     for (AdviseLoop& loop : adviseLoops) {
         if (!sameText(loop.topic, t) || !sameText(loop.item, i)) continue;
-        DataHandle reply = server->onTransaction(kXtypAdvReq, loop.format, nullptr, topic, item,
-                                                 nullptr, 1, 0);
+        DataHandle reply =
+            server->onTransaction(kXtypAdvReq, loop.format, nullptr, topic, item, nullptr, 1, 0);
         loop.received.push_back(take(reply));
     }
     return true;
@@ -182,7 +184,9 @@ int FakeDdeml::liveServerStrings() const {
     return live;
 }
 
-int FakeDdeml::liveDataHandles() const { return static_cast<int>(data_.size()); }
+int FakeDdeml::liveDataHandles() const {
+    return static_cast<int>(data_.size());
+}
 
 bool FakeDdeml::anyDataAccessed() const {
     for (const auto& [key, entry] : data_) {
@@ -222,16 +226,15 @@ uintptr_t FakeDdeml::call(unsigned type, const char* topic, const char* item, un
                           Conv conversation, DataHandle data) {
     Hsz t = topic ? clientHandle(topic) : nullptr;
     Hsz i = item ? clientHandle(item) : nullptr;
-    return reinterpret_cast<uintptr_t>(
-        server->onTransaction(type, format, conversation, t, i, data, 0, 0));
+    return reinterpret_cast<uintptr_t>(server->onTransaction(type, format, conversation, t, i, data, 0, 0));
 }
 
 std::optional<std::string> FakeDdeml::request(const char* topic, const char* item, unsigned format) {
     return take(reinterpret_cast<DataHandle>(call(kXtypRequest, topic, item, format)));
 }
 
-uintptr_t FakeDdeml::poke(const char* topic, const char* item, const std::string& bytes,
-                          unsigned format, Conv conversation) {
+uintptr_t FakeDdeml::poke(const char* topic, const char* item, const std::string& bytes, unsigned format,
+                          Conv conversation) {
     DataHandle data = clientData(bytes, format);
     uintptr_t result = call(kXtypPoke, topic, item, format, conversation, data);
     freeDataHandle(data);  // the client's data stays the client's

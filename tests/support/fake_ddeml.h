@@ -23,8 +23,8 @@ public:
     bool freeStringHandle(uint32_t instance, Hsz handle) override;
     int compareStringHandles(Hsz a, Hsz b) override;
     bool nameService(uint32_t instance, Hsz service, unsigned command) override;
-    DataHandle createDataHandle(uint32_t instance, const void* source, uint32_t size,
-                                uint32_t offset, Hsz item, unsigned format, unsigned flags) override;
+    DataHandle createDataHandle(uint32_t instance, const void* source, uint32_t size, uint32_t offset,
+                                Hsz item, unsigned format, unsigned flags) override;
     DataHandle addData(DataHandle data, const void* source, uint32_t size, uint32_t offset) override;
     bool freeDataHandle(DataHandle data) override;
     uint8_t* accessData(DataHandle data, uint32_t* size) override;
@@ -60,10 +60,9 @@ public:
     std::optional<std::string> take(DataHandle reply);
     uintptr_t call(unsigned type, const char* topic, const char* item, unsigned format = kCfText,
                    Conv conversation = nullptr, DataHandle data = nullptr);
-    std::optional<std::string> request(const char* topic, const char* item,
-                                       unsigned format = kCfText);
-    uintptr_t poke(const char* topic, const char* item, const std::string& bytes,
-                   unsigned format = kCfText, Conv conversation = nullptr);
+    std::optional<std::string> request(const char* topic, const char* item, unsigned format = kCfText);
+    uintptr_t poke(const char* topic, const char* item, const std::string& bytes, unsigned format = kCfText,
+                   Conv conversation = nullptr);
     // Advise loops the fake library holds: postAdvise asks the server for each.
     struct AdviseLoop {
         std::string topic, item;

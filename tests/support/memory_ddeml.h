@@ -19,11 +19,13 @@ public:
     bool freeStringHandle(uint32_t, Hsz) override { return true; }
     int compareStringHandles(Hsz a, Hsz b) override {
         return sameName(reinterpret_cast<std::string*>(a)->c_str(),
-                        reinterpret_cast<std::string*>(b)->c_str()) ? 0 : 1;
+                        reinterpret_cast<std::string*>(b)->c_str())
+                   ? 0
+                   : 1;
     }
     bool nameService(uint32_t, Hsz, unsigned) override { return true; }
-    DataHandle createDataHandle(uint32_t, const void* source, uint32_t size, uint32_t offset, Hsz,
-                                unsigned, unsigned) override {
+    DataHandle createDataHandle(uint32_t, const void* source, uint32_t size, uint32_t offset, Hsz, unsigned,
+                                unsigned) override {
         auto* bytes = new std::vector<uint8_t>(size_t(offset) + size);
         if (source && size) std::memcpy(bytes->data() + offset, source, size);
         return reinterpret_cast<DataHandle>(bytes);

@@ -34,7 +34,9 @@ bool RecordingDesktop::registerHotKey(int id, unsigned modifiers, uint8_t vk) {
     return refusedHotKeyIds.count(id) == 0;
 }
 
-void RecordingDesktop::unregisterHotKey(int id) { calls.push_back("unregister:" + std::to_string(id)); }
+void RecordingDesktop::unregisterHotKey(int id) {
+    calls.push_back("unregister:" + std::to_string(id));
+}
 
 void RecordingDesktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
     calls.push_back("notify:" + std::to_string(static_cast<unsigned>(action)) + ":" + std::to_string(flags) +
@@ -68,6 +70,8 @@ void RecordingDesktop::messageBox(const char* text) {
     }
 }
 
-void RecordingDesktop::beep() { calls.push_back("beep"); }
+void RecordingDesktop::beep() {
+    calls.push_back("beep");
+}
 
 }  // namespace kalverin

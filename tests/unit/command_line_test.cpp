@@ -23,7 +23,8 @@ TEST(CommandLine, SectionNameCases) {
     };
     for (const Case& c : cases) {
         std::string section = "unchanged";
-        EXPECT_EQ(sectionNameFromCommandLine(c.arguments, section), c.result) << (c.arguments ? c.arguments : "(null)");
+        EXPECT_EQ(sectionNameFromCommandLine(c.arguments, section), c.result)
+            << (c.arguments ? c.arguments : "(null)");
         EXPECT_EQ(section, c.section);
     }
     std::string longName(kSectionNameMax, 'x'), section;

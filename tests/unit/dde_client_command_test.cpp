@@ -18,15 +18,43 @@ TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
         unsigned format;
         int count;
     } cases[] = {
-        {{"request", "DURATION", "SECOND"}, ClientAction::request, "Kalverin", "DURATION", "SECOND", "", 1, 0},
-        {{"--service", "Other", "--format", "7", "request", "t", "i"}, ClientAction::request, "Other", "t", "i", "", 7, 0},
-        {{"poke", "COMMAND", "PARSEORVANE", "{+N}"}, ClientAction::poke, "Kalverin", "COMMAND", "PARSEORVANE", "{+N}", 1, 0},
+        {{"request", "DURATION", "SECOND"},
+         ClientAction::request,
+         "Kalverin",
+         "DURATION",
+         "SECOND",
+         "",
+         1,
+         0},
+        {{"--service", "Other", "--format", "7", "request", "t", "i"},
+         ClientAction::request,
+         "Other",
+         "t",
+         "i",
+         "",
+         7,
+         0},
+        {{"poke", "COMMAND", "PARSEORVANE", "{+N}"},
+         ClientAction::poke,
+         "Kalverin",
+         "COMMAND",
+         "PARSEORVANE",
+         "{+N}",
+         1,
+         0},
         {{"poke", "T", "I", "--", "--raw"}, ClientAction::poke, "Kalverin", "T", "I", "--raw", 1, 0},
         {{"execute", "System", "[x]"}, ClientAction::execute, "Kalverin", "System", "", "[x]", 1, 0},
         {{"render", "{+N}"}, ClientAction::render, "Kalverin", "COMMAND", "PARSEORVANE", "{+N}", 1, 0},
         {{"topics"}, ClientAction::topics, "Kalverin", "System", "Topics", "", 1, 0},
         {{"items", "USER"}, ClientAction::items, "Kalverin", "USER", "TopicItemList", "", 1, 0},
-        {{"watch", "COMMAND", "PARSEORVANE", "2"}, ClientAction::watch, "Kalverin", "COMMAND", "PARSEORVANE", "", 1, 2},
+        {{"watch", "COMMAND", "PARSEORVANE", "2"},
+         ClientAction::watch,
+         "Kalverin",
+         "COMMAND",
+         "PARSEORVANE",
+         "",
+         1,
+         2},
         {{"watch", "A", "B", "--format", "0x10"}, ClientAction::watch, "Kalverin", "A", "B", "", 16, 0},
         {{"watch", "A", "B", "010"}, ClientAction::watch, "Kalverin", "A", "B", "", 1, 10},
     };
@@ -48,7 +76,8 @@ TEST(ClientCommand, TimeoutsAreDecimalMilliseconds) {
     for (auto [text, ms] : {std::pair<const char*, unsigned>{"0100", 100}, {"3600000", 3600000}, {"0", 0}}) {
         ClientCommand command;
         std::string error;
-        ASSERT_TRUE(parseClientCommand({"--timeout", text, "topics"}, command, error)) << text << ": " << error;
+        ASSERT_TRUE(parseClientCommand({"--timeout", text, "topics"}, command, error))
+            << text << ": " << error;
         EXPECT_EQ(command.timeoutMs, ms) << text;
         EXPECT_TRUE(command.timeoutGiven);
     }
@@ -56,10 +85,22 @@ TEST(ClientCommand, TimeoutsAreDecimalMilliseconds) {
 
 TEST(ClientCommand, RefusesMalformedCommandLinesWithAMessage) {
     std::vector<std::vector<std::string>> cases = {
-        {}, {"fetch"}, {"request", "T"}, {"request", "T", "I", "extra"}, {"topics", "x"},
-        {"--service"}, {"--service", "", "topics"}, {"--format", "0", "topics"},
-        {"--format", "65536", "topics"}, {"--format", "-1", "topics"}, {"--format", "7x", "topics"},
-        {"--timeout", "abc", "topics"}, {"--timeout", "0x10", "topics"}, {"--timeout", "3600001", "topics"}, {"--bogus", "topics"}, {"watch", "T", "I", "-3"},
+        {},
+        {"fetch"},
+        {"request", "T"},
+        {"request", "T", "I", "extra"},
+        {"topics", "x"},
+        {"--service"},
+        {"--service", "", "topics"},
+        {"--format", "0", "topics"},
+        {"--format", "65536", "topics"},
+        {"--format", "-1", "topics"},
+        {"--format", "7x", "topics"},
+        {"--timeout", "abc", "topics"},
+        {"--timeout", "0x10", "topics"},
+        {"--timeout", "3600001", "topics"},
+        {"--bogus", "topics"},
+        {"watch", "T", "I", "-3"},
         {"watch", "T", "I", "many"},
     };
     for (const auto& args : cases) {

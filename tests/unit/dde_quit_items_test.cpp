@@ -24,8 +24,7 @@ protected:
         registerQuitItems(server, items, state);
     }
 
-    std::optional<std::string> request(const char* topic, const char* item,
-                                       unsigned format = kCfText) {
+    std::optional<std::string> request(const char* topic, const char* item, unsigned format = kCfText) {
         return fake.request(topic, item, format);
     }
     std::string render(const std::string& script) {
@@ -43,12 +42,17 @@ protected:
 };
 
 TEST_F(QuitItemsTest, TopicItemListsAndTopicsByteForByte) {
-    struct Case { const char* topic; const char* items; } cases[] = {
+    struct Case {
+        const char* topic;
+        const char* items;
+    } cases[] = {
         {"System", "VERSION\tProtocols\tSysItems\tTopics\tFormats\tTopicItemList"},
-        {"DURATION", "SECONDWORD\tSECOND\tMINUTEWORD\tMINUTE\tHOURWORD\tHOUR\tDAYWORD\tDAY\t"
-                     "WEEKWORD\tWEEK\tMONTHWORD\tMONTH\tYEARWORD\tYEAR\tFormats\tTopicItemList"},
-        {"LIFESAVED", "SECONDWORD\tSECOND\tMINUTEWORD\tMINUTE\tHOURWORD\tHOUR\tDAYWORD\tDAY\t"
-                      "WEEKWORD\tWEEK\tYEARWORD\tYEAR\tFormats\tTopicItemList"},
+        {"DURATION",
+         "SECONDWORD\tSECOND\tMINUTEWORD\tMINUTE\tHOURWORD\tHOUR\tDAYWORD\tDAY\t"
+         "WEEKWORD\tWEEK\tMONTHWORD\tMONTH\tYEARWORD\tYEAR\tFormats\tTopicItemList"},
+        {"LIFESAVED",
+         "SECONDWORD\tSECOND\tMINUTEWORD\tMINUTE\tHOURWORD\tHOUR\tDAYWORD\tDAY\t"
+         "WEEKWORD\tWEEK\tYEARWORD\tYEAR\tFormats\tTopicItemList"},
         {"HABIT", "MONEYSAVED\tNOTSMOKEDWORD\tNOTSMOKED\tFormats\tTopicItemList"},
         {"HOTPASTE", "OTHER4\tOTHER3\tOTHER2\tOTHER1\tPRIMARY\tFormats\tTopicItemList"},
         {"USER", "NAME\tFormats\tTopicItemList"},
@@ -58,15 +62,14 @@ TEST_F(QuitItemsTest, TopicItemListsAndTopicsByteForByte) {
         EXPECT_EQ(request(c.topic, "TopicItemList"), std::string(c.items) + '\0') << c.topic;
         EXPECT_EQ(request(c.topic, "Formats"), "TEXT\0"s) << c.topic;
     }
-    EXPECT_EQ(request("System", "Topics"),
-              "COMMAND\tUSER\tHOTPASTE\tHABIT\tLIFESAVED\tDURATION\tSystem\0"s);
+    EXPECT_EQ(request("System", "Topics"), "COMMAND\tUSER\tHOTPASTE\tHABIT\tLIFESAVED\tDURATION\tSystem\0"s);
     EXPECT_EQ(request("System", "SysItems"),
               "VERSION\tProtocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s);
 }
 
 TEST_F(QuitItemsTest, WildConnectOffersEveryTopicInTheOrderOfTopics) {
-    auto bytes = fake.take(server.onTransaction(kXtypWildConnect, 0, nullptr, nullptr, nullptr,
-                                                nullptr, 0, 0));
+    auto bytes =
+        fake.take(server.onTransaction(kXtypWildConnect, 0, nullptr, nullptr, nullptr, nullptr, 0, 0));
     ASSERT_TRUE(bytes);
     ASSERT_EQ(bytes->size(), 8 * sizeof(HszPair));
     std::vector<HszPair> pairs(8);
@@ -82,15 +85,37 @@ TEST_F(QuitItemsTest, WildConnectOffersEveryTopicInTheOrderOfTopics) {
 
 TEST_F(QuitItemsTest, FiguresAreSignedDecimalTextInCfTextOnly) {
     QuitStatistics& s = state.stats;
-    s.years = 3; s.months = -11; s.weeks = 2; s.days = 0; s.hours = -23; s.minutes = 59;
-    s.seconds = 7; s.lifeSavedYears = 2147483647; s.lifeSavedWeeks = -2147483647 - 1;
-    s.lifeSavedDays = 6; s.lifeSavedHours = 12; s.lifeSavedMinutes = -1; s.lifeSavedSeconds = 45;
-    struct Case { const char* topic; const char* item; const char* text; } cases[] = {
-        {"DURATION", "YEAR", "3"}, {"DURATION", "MONTH", "-11"}, {"DURATION", "WEEK", "2"},
-        {"DURATION", "DAY", "0"}, {"DURATION", "HOUR", "-23"}, {"DURATION", "MINUTE", "59"},
-        {"DURATION", "SECOND", "7"}, {"LIFESAVED", "YEAR", "2147483647"},
-        {"LIFESAVED", "WEEK", "-2147483648"}, {"LIFESAVED", "DAY", "6"},
-        {"LIFESAVED", "HOUR", "12"}, {"LIFESAVED", "MINUTE", "-1"}, {"LIFESAVED", "SECOND", "45"},
+    s.years = 3;
+    s.months = -11;
+    s.weeks = 2;
+    s.days = 0;
+    s.hours = -23;
+    s.minutes = 59;
+    s.seconds = 7;
+    s.lifeSavedYears = 2147483647;
+    s.lifeSavedWeeks = -2147483647 - 1;
+    s.lifeSavedDays = 6;
+    s.lifeSavedHours = 12;
+    s.lifeSavedMinutes = -1;
+    s.lifeSavedSeconds = 45;
+    struct Case {
+        const char* topic;
+        const char* item;
+        const char* text;
+    } cases[] = {
+        {"DURATION", "YEAR", "3"},
+        {"DURATION", "MONTH", "-11"},
+        {"DURATION", "WEEK", "2"},
+        {"DURATION", "DAY", "0"},
+        {"DURATION", "HOUR", "-23"},
+        {"DURATION", "MINUTE", "59"},
+        {"DURATION", "SECOND", "7"},
+        {"LIFESAVED", "YEAR", "2147483647"},
+        {"LIFESAVED", "WEEK", "-2147483648"},
+        {"LIFESAVED", "DAY", "6"},
+        {"LIFESAVED", "HOUR", "12"},
+        {"LIFESAVED", "MINUTE", "-1"},
+        {"LIFESAVED", "SECOND", "45"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(request(c.topic, c.item), std::string(c.text) + '\0') << c.topic << "/" << c.item;
@@ -114,13 +139,15 @@ TEST_F(QuitItemsTest, WordItemsMatchTheirScriptsAndLeaveTheModeForTheNextRenderi
     const std::string figures = render("{1}{+s} s");
     const std::string words = render("{A}{+s} s");
     ASSERT_NE(figures, words);
-    struct Case { const char* topic; const char* item; bool wordsAfter; } cases[] = {
-        {"HABIT", "NOTSMOKED", false}, {"DURATION", "SECONDWORD", true},
-        {"HABIT", "NOTSMOKED", false}, {"DURATION", "YEARWORD", true},
-        {"HABIT", "MONEYSAVED", true},  // does not touch the mode
-        {"HABIT", "NOTSMOKED", false}, {"USER", "NAME", false},
-        {"LIFESAVED", "SECONDWORD", true}, {"DURATION", "SECOND", true},
-        {"HABIT", "NOTSMOKED", false}, {"HABIT", "NOTSMOKEDWORD", true},
+    struct Case {
+        const char* topic;
+        const char* item;
+        bool wordsAfter;
+    } cases[] = {
+        {"HABIT", "NOTSMOKED", false},  {"DURATION", "SECONDWORD", true}, {"HABIT", "NOTSMOKED", false},
+        {"DURATION", "YEARWORD", true}, {"HABIT", "MONEYSAVED", true},  // does not touch the mode
+        {"HABIT", "NOTSMOKED", false},  {"USER", "NAME", false},          {"LIFESAVED", "SECONDWORD", true},
+        {"DURATION", "SECOND", true},   {"HABIT", "NOTSMOKED", false},    {"HABIT", "NOTSMOKEDWORD", true},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(request(c.topic, c.item)) << c.item;
@@ -147,8 +174,8 @@ TEST_F(QuitItemsTest, FixedScriptsStayInsideTheirOwnBuffers) {
         s.notSmoked = v;
         s.moneySaved = 3.0e38f;
         for (const char* topic : {"DURATION", "LIFESAVED"}) {
-            for (const char* item : {"YEARWORD", "WEEKWORD", "DAYWORD", "HOURWORD", "MINUTEWORD",
-                                     "SECONDWORD"}) {
+            for (const char* item :
+                 {"YEARWORD", "WEEKWORD", "DAYWORD", "HOURWORD", "MINUTEWORD", "SECONDWORD"}) {
                 auto reply = request(topic, item);
                 ASSERT_TRUE(reply) << topic << item;
                 EXPECT_LE(reply->size(), kWordItemMax + 1) << topic << item;
@@ -169,8 +196,8 @@ TEST_F(QuitItemsTest, HotPasteItemsRenderTheirTextsWithoutALineBreak) {
         state.record.hotPasteTexts[i] = "Text " + std::to_string(i) + " of {+N}";
     }
     for (size_t i = 0; i < kHotKeyCount; ++i) {
-        EXPECT_EQ(request("HOTPASTE", names[i]),
-                  "Text " + std::to_string(i) + " of Ada Quitter" + '\0') << names[i];
+        EXPECT_EQ(request("HOTPASTE", names[i]), "Text " + std::to_string(i) + " of Ada Quitter" + '\0')
+            << names[i];
         EXPECT_EQ(state.renderBuffer.str(), "Text " + std::to_string(i) + " of Ada Quitter");
     }
     state.record.hotPasteTexts[2] = std::string(9000, 'x');
@@ -191,10 +218,13 @@ TEST_F(QuitItemsTest, ParseScriptRendersWhatWasPokedAndAdvisesIt) {
 }
 
 TEST_F(QuitItemsTest, PokedDataIsReadNoFurtherThanItsSizeOrItsFirstZero) {
-    struct Case { std::string poked; std::string result; } cases[] = {
-        {"{+N}", "Ada Quitter"},                       // no terminator at all
-        {"abc\0{+N}\0"s, "abc"},                       // stops at the first zero
-        {""s, ""},                                     // empty block
+    struct Case {
+        std::string poked;
+        std::string result;
+    } cases[] = {
+        {"{+N}", "Ada Quitter"},  // no terminator at all
+        {"abc\0{+N}\0"s, "abc"},  // stops at the first zero
+        {""s, ""},                // empty block
         {"\0"s, ""},
         {std::string(8191, 'y') + "{+N}", std::string(8191, 'y')},
         {std::string(20000, 'z'), std::string(8191, 'z')},

@@ -13,7 +13,9 @@ namespace {
 
 using namespace std::string_literals;
 
-DataHandle flag(uintptr_t v) { return reinterpret_cast<DataHandle>(v); }
+DataHandle flag(uintptr_t v) {
+    return reinterpret_cast<DataHandle>(v);
+}
 
 DataHandle constantReply(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
     return server.textReply(format, "constant", item);
@@ -21,15 +23,18 @@ DataHandle constantReply(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz 
 DataHandle otherReply(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
     return server.textReply(format, "other", item);
 }
-int acceptPoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) { return 1; }
-int refusePoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) { return 0; }
+int acceptPoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
+    return 1;
+}
+int refusePoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
+    return 0;
+}
 
 class DdeServerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(server.start("Kalverin")); }
 
-    std::optional<std::string> request(const char* topic, const char* item,
-                                       unsigned format = kCfText) {
+    std::optional<std::string> request(const char* topic, const char* item, unsigned format = kCfText) {
         return fake.request(topic, item, format);
     }
     std::vector<HszPair> wildConnect(const char* topic, const char* service) {
@@ -52,8 +57,7 @@ TEST_F(DdeServerTest, StartBuildsTheSystemTopicAndRegistersTheName) {
     EXPECT_EQ(server.instance(), fake.instance);
     EXPECT_EQ(request("System", "Topics"), "System\0"s);
     EXPECT_EQ(request("System", "SysItems"), "Protocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s);
-    EXPECT_EQ(request("System", "TopicItemList"),
-              "Protocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s);
+    EXPECT_EQ(request("System", "TopicItemList"), "Protocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s);
     EXPECT_EQ(request("System", "Formats"), "TEXT\0"s);
     EXPECT_EQ(request("SYSTEM", "protocols"), "Execute Control 1\0"s);
     EXPECT_FALSE(server.start("Kalverin")) << "a running service is not started twice";
@@ -84,8 +88,10 @@ TEST_F(DdeServerTest, RegisteringAnExistingNameInOtherCaseReplacesTheHandlersInP
 
 TEST_F(DdeServerTest, ConnectAcceptsRegisteredTopicsInAnyCase) {
     server.addItem("Alpha", "ONE", kTextFormats, constantReply, nullptr);
-    struct Case { const char* topic; uintptr_t expected; } cases[] = {
-        {"System", 1}, {"system", 1}, {"ALPHA", 1}, {"Beta", 0}, {"", 0}};
+    struct Case {
+        const char* topic;
+        uintptr_t expected;
+    } cases[] = {{"System", 1}, {"system", 1}, {"ALPHA", 1}, {"Beta", 0}, {"", 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(fake.call(kXtypConnect, c.topic, "AnyService"), c.expected) << c.topic;
     }
@@ -172,8 +178,8 @@ TEST_F(DdeServerTest, ExecuteIsRefusedAndOtherNoticesAreIgnored) {
         EXPECT_EQ(fake.call(kXtypExecute, topic, nullptr, 0, nullptr, fake.clientData("[run]")),
                   kDdeFNotProcessed);
     }
-    for (unsigned type : {kXtypAdvStop, kXtypRegister, kXtypUnregister, kXtypXactComplete,
-                          kXtypError, kXtypMonitor, 0u, 0xFFFFu}) {
+    for (unsigned type : {kXtypAdvStop, kXtypRegister, kXtypUnregister, kXtypXactComplete, kXtypError,
+                          kXtypMonitor, 0u, 0xFFFFu}) {
         EXPECT_EQ(fake.call(type, "Alpha", "ONE"), 0u) << type;
     }
     EXPECT_TRUE(fake.advisesPosted.empty());
@@ -267,8 +273,7 @@ TEST_F(DdeServerTest, FormatsReplyTheUnionInCollectionOrder) {
     server.addItem("Beta", "SOME", some, constantReply, nullptr);
     EXPECT_EQ(request("Alpha", "Formats"), "OEMTEXT\tTEXT\tPrivate Format\tBITMAP\0"s);
     EXPECT_EQ(request("Beta", "Formats"), "BITMAP\tWAVE\t\tTEXT\0"s) << "unnamed formats are empty";
-    EXPECT_EQ(request("System", "Formats"),
-              "BITMAP\tWAVE\t\tTEXT\tOEMTEXT\tPrivate Format\0"s);
+    EXPECT_EQ(request("System", "Formats"), "BITMAP\tWAVE\t\tTEXT\tOEMTEXT\tPrivate Format\0"s);
     EXPECT_EQ(request("Alpha", "MIXED", 0xC123), std::nullopt) << "textReply answers kCfText only";
 }
 
@@ -283,10 +288,11 @@ TEST_F(DdeServerTest, TheFormatUnionStopsAt127) {
 }
 
 TEST_F(DdeServerTest, FormatNameTableAndCuts) {
-    const char* names[] = {"TEXT", "BITMAP", "METAFILEPICT", "SYLK", "DIF", "TIFF",
-                           "OEMTEXT", "DIB", "PALETTE", "PENDATA", "RIFF", "WAVE"};
+    const char* names[] = {"TEXT",    "BITMAP", "METAFILEPICT", "SYLK",    "DIF",  "TIFF",
+                           "OEMTEXT", "DIB",    "PALETTE",      "PENDATA", "RIFF", "WAVE"};
     char buffer[kFormatNameCapacity];
-    for (unsigned f = 1; f <= 12; ++f) EXPECT_STREQ(server.formatName(f, buffer, sizeof buffer), names[f - 1]);
+    for (unsigned f = 1; f <= 12; ++f)
+        EXPECT_STREQ(server.formatName(f, buffer, sizeof buffer), names[f - 1]);
     fake.registeredFormats[0xC001] = "Rich Text Format";
     EXPECT_STREQ(server.formatName(0xC001, buffer, sizeof buffer), "Rich Text Format");
     EXPECT_STREQ(server.formatName(0xC002, buffer, sizeof buffer), "");

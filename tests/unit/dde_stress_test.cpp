@@ -18,23 +18,43 @@ using namespace std::string_literals;
 DataHandle echoReply(DdeServer& server, DdeItem& item, unsigned format, Hsz, Hsz handle) {
     return server.textReply(format, item.name, handle);
 }
-int acceptPoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) { return 1; }
+int acceptPoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
+    return 1;
+}
 
 TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
-    const char* topics[] = {"System", "system", "DURATION", "duration", "LIFESAVED", "HABIT",
-                            "HOTPASTE", "USER", "COMMAND", "command", "Extra", "EXTRA",
-                            "Other", "", "\xff\xfe", "TopicItemList"};
-    const char* items[] = {"Topics", "SysItems", "TopicItemList", "Formats", "Protocols",
-                           "VERSION", "YEAR", "yearword", "SECOND", "SECONDWORD", "MONTH",
-                           "NOTSMOKED", "NOTSMOKEDWORD", "MONEYSAVED", "PRIMARY", "OTHER4",
-                           "NAME", "PARSEORVANE", "parseorvane", "ONE", "two", "", "\x01"};
-    const unsigned types[] = {kXtypError, kXtypAdvData, kXtypAdvReq, kXtypAdvStart, kXtypAdvStop,
-                              kXtypExecute, kXtypConnect, kXtypConnectConfirm,
-                              kXtypXactComplete, kXtypPoke, kXtypRegister, kXtypRequest,
-                              kXtypDisconnect, kXtypUnregister, kXtypWildConnect, kXtypMonitor,
-                              0, 0x1234, kXtypRequest, kXtypPoke, kXtypRequest, kXtypPoke};
-    const std::string scripts[] = {"{+N}", "{A}{+s} {1}{+C}", "{", "}{}{{", "{+$}{+Y}",
-                                   std::string(9000, '{'), "\0\0"s, ""};
+    const char* topics[] = {"System",   "system", "DURATION", "duration",     "LIFESAVED", "HABIT",
+                            "HOTPASTE", "USER",   "COMMAND",  "command",      "Extra",     "EXTRA",
+                            "Other",    "",       "\xff\xfe", "TopicItemList"};
+    const char* items[] = {"Topics",  "SysItems",  "TopicItemList", "Formats",     "Protocols",
+                           "VERSION", "YEAR",      "yearword",      "SECOND",      "SECONDWORD",
+                           "MONTH",   "NOTSMOKED", "NOTSMOKEDWORD", "MONEYSAVED",  "PRIMARY",
+                           "OTHER4",  "NAME",      "PARSEORVANE",   "parseorvane", "ONE",
+                           "two",     "",          "\x01"};
+    const unsigned types[] = {kXtypError,
+                              kXtypAdvData,
+                              kXtypAdvReq,
+                              kXtypAdvStart,
+                              kXtypAdvStop,
+                              kXtypExecute,
+                              kXtypConnect,
+                              kXtypConnectConfirm,
+                              kXtypXactComplete,
+                              kXtypPoke,
+                              kXtypRegister,
+                              kXtypRequest,
+                              kXtypDisconnect,
+                              kXtypUnregister,
+                              kXtypWildConnect,
+                              kXtypMonitor,
+                              0,
+                              0x1234,
+                              kXtypRequest,
+                              kXtypPoke,
+                              kXtypRequest,
+                              kXtypPoke};
+    const std::string scripts[] = {"{+N}",     "{A}{+s} {1}{+C}",      "{",     "}{}{{",
+                                   "{+$}{+Y}", std::string(9000, '{'), "\0\0"s, ""};
 
     UsCurrencyFormat currency;
     AppState state;
@@ -55,10 +75,14 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
     auto anyBytes = [&]() {
         std::string bytes;
         switch (random() % 4) {
-        case 0: bytes = pick(scripts); break;
-        case 1: bytes.assign(random() % 10000, static_cast<char>(random())); break;
-        default:
-            for (size_t n = random() % 64; n > 0; --n) bytes += static_cast<char>(random());
+            case 0:
+                bytes = pick(scripts);
+                break;
+            case 1:
+                bytes.assign(random() % 10000, static_cast<char>(random()));
+                break;
+            default:
+                for (size_t n = random() % 64; n > 0; --n) bytes += static_cast<char>(random());
         }
         return bytes;
     };
@@ -78,8 +102,10 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
         } else if (action < 6) {
             server.removeTopic(pick(topics));
         } else if (action < 7) {
-            if (registered) unregisterQuitItems(server, quitItems);
-            else registerQuitItems(server, quitItems, state);
+            if (registered)
+                unregisterQuitItems(server, quitItems);
+            else
+                registerQuitItems(server, quitItems, state);
             registered = !registered;
         } else {
             unsigned type = pick(types);

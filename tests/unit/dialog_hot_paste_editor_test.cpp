@@ -57,7 +57,8 @@ TEST(HotPasteEditor, SaveStoresAtMost1023AndSaysWhenTheFileCutsIt) {
     struct Case {
         size_t typed, stored;
         bool warns;
-    } cases[] = {{0, 0, false}, {1019, 1019, false}, {1020, 1020, true}, {1023, 1023, true}, {1100, 1023, true}};
+    } cases[] = {
+        {0, 0, false}, {1019, 1019, false}, {1020, 1020, true}, {1023, 1023, true}, {1100, 1023, true}};
     for (const Case& c : cases) {
         QuitRecord record;
         std::string typed(c.typed, 'x');

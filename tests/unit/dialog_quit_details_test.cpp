@@ -74,9 +74,18 @@ TEST(QuitDetailsText, ReadLeadingIntLikeAtoi) {
     struct Case {
         const char* text;
         int32_t expected;
-    } cases[] = {{"20", 20},   {"  20 ", 20}, {"20x", 20},       {"x20", 0},          {"-5", -5},
-                 {"+7", 7},    {"", 0},       {"\t 08", 8},      {"99999999999", INT32_MAX},
-                 {"-99999999999", INT32_MIN}, {"2147483647", INT32_MAX}, {"- 5", 0}};
+    } cases[] = {{"20", 20},
+                 {"  20 ", 20},
+                 {"20x", 20},
+                 {"x20", 0},
+                 {"-5", -5},
+                 {"+7", 7},
+                 {"", 0},
+                 {"\t 08", 8},
+                 {"99999999999", INT32_MAX},
+                 {"-99999999999", INT32_MIN},
+                 {"2147483647", INT32_MAX},
+                 {"- 5", 0}};
     for (const Case& c : cases) EXPECT_EQ(readLeadingInt(c.text), c.expected) << '"' << c.text << '"';
 }
 
@@ -85,12 +94,31 @@ TEST(QuitDetailsText, SplitPriceExactlyAsTyped) {
         const char* text;
         int32_t whole, hundredths;
     } cases[] = {
-        {"4.35", 4, 35},   {"4.5", 4, 50},     {"4.359", 4, 35},  {"12", 12, 0},      {"4,35", 4, 0},
-        {"4.05", 4, 5},    {" 7", 7, 0},       {"", 0, 0},        {"abc", 0, 0},      {".5", 0, 50},
-        {"-4.35", -4, -35}, {"+3.10", 3, 10},  {"4.35e1", 43, 50}, {"435e-2", 4, 35}, {"1E2", 100, 0},
-        {"4e", 4, 0},      {"4.e1", 40, 0},    {"0x10", 0, 0},    {"inf", 0, 0},      {"nan", 0, 0},
-        {"0.999", 0, 99},  {"5e-3", 0, 0},     {"99999999999", INT32_MAX, 0},
-        {"1e99999999", INT32_MAX, 0},          {"1e-99999999", 0, 0},
+        {"4.35", 4, 35},
+        {"4.5", 4, 50},
+        {"4.359", 4, 35},
+        {"12", 12, 0},
+        {"4,35", 4, 0},
+        {"4.05", 4, 5},
+        {" 7", 7, 0},
+        {"", 0, 0},
+        {"abc", 0, 0},
+        {".5", 0, 50},
+        {"-4.35", -4, -35},
+        {"+3.10", 3, 10},
+        {"4.35e1", 43, 50},
+        {"435e-2", 4, 35},
+        {"1E2", 100, 0},
+        {"4e", 4, 0},
+        {"4.e1", 40, 0},
+        {"0x10", 0, 0},
+        {"inf", 0, 0},
+        {"nan", 0, 0},
+        {"0.999", 0, 99},
+        {"5e-3", 0, 0},
+        {"99999999999", INT32_MAX, 0},
+        {"1e99999999", INT32_MAX, 0},
+        {"1e-99999999", 0, 0},
     };
     for (const Case& c : cases) {
         PackPrice price = splitPrice(c.text);
@@ -124,10 +152,23 @@ TEST(QuitDetailsValidation, NonNegativeInteger) {
         std::string text;
         bool valid;
     } cases[] = {
-        {"20", true},   {"20 ", true},  {" \t20\t ", true}, {"0", true},   {"00", true},  {"+5", true},
-        {"20x", false}, {"", false},    {"   ", false},     {"+0", false}, {"-5", false}, {"5 5", false},
-        {"x", false},   {"+", false},   {"2.0", false},     {"\n20", false},
-        {"20" + std::string(29, ' ') + "x", true},   // the x is the 32nd character
+        {"20", true},
+        {"20 ", true},
+        {" \t20\t ", true},
+        {"0", true},
+        {"00", true},
+        {"+5", true},
+        {"20x", false},
+        {"", false},
+        {"   ", false},
+        {"+0", false},
+        {"-5", false},
+        {"5 5", false},
+        {"x", false},
+        {"+", false},
+        {"2.0", false},
+        {"\n20", false},
+        {"20" + std::string(29, ' ') + "x", true},  // the x is the 32nd character
         {"20" + std::string(28, ' ') + "x", false},
     };
     for (const Case& c : cases) EXPECT_EQ(isNonNegativeInteger(c.text), c.valid) << '"' << c.text << '"';
@@ -138,10 +179,26 @@ TEST(QuitDetailsValidation, Number) {
         std::string text;
         bool valid;
     } cases[] = {
-        {"4.35", true}, {" 4.35\t", true}, {"4.", true},   {".5", true},    {"0", true},    {"0.0", true},
-        {"-1.5", true}, {"1e5", true},     {"1E-2", true}, {"4,35", false}, {".", false},   {".0", false},
-        {"-0", false},  {"1e", false},     {"1e+", false}, {"", false},     {"0x1", false}, {"inf", false},
-        {"4 .35", false}, {"$4", false},
+        {"4.35", true},
+        {" 4.35\t", true},
+        {"4.", true},
+        {".5", true},
+        {"0", true},
+        {"0.0", true},
+        {"-1.5", true},
+        {"1e5", true},
+        {"1E-2", true},
+        {"4,35", false},
+        {".", false},
+        {".0", false},
+        {"-0", false},
+        {"1e", false},
+        {"1e+", false},
+        {"", false},
+        {"0x1", false},
+        {"inf", false},
+        {"4 .35", false},
+        {"$4", false},
         {"4.35" + std::string(27, ' ') + "x", true},
         {"4.35" + std::string(26, ' ') + "x", false},
     };
@@ -390,8 +447,10 @@ TEST(QuitDetailsSave, UnrepresentableDateStoresNothing) {
 
 TEST(QuitDetailsTips, TableByControlId) {
     EXPECT_STREQ(quitDetailsTip(1), "Save changes and return to Kalverin");
-    EXPECT_STREQ(quitDetailsTip(IDC_QD_PRICE), "Enter the cost of a pack of cigarettes here in the form ##.##");
-    EXPECT_STREQ(quitDetailsTip(IDC_QD_ENABLE_SECONDARY), "Set this option to enable secondary hot-paste editor!");
+    EXPECT_STREQ(quitDetailsTip(IDC_QD_PRICE),
+                 "Enter the cost of a pack of cigarettes here in the form ##.##");
+    EXPECT_STREQ(quitDetailsTip(IDC_QD_ENABLE_SECONDARY),
+                 "Set this option to enable secondary hot-paste editor!");
     EXPECT_EQ(quitDetailsTip(IDC_QD_SHOW_LIFE_SAVED), nullptr);
     EXPECT_EQ(quitDetailsTip(-1), nullptr);
     EXPECT_EQ(quitDetailsTip(0), nullptr);

@@ -32,7 +32,9 @@ void fakeRender(const char* source, TextBuffer& out, ScriptContext&) {
 }
 
 // Writes the source alone, for exact lengths.
-void plainRender(const char* source, TextBuffer& out, ScriptContext&) { out.append(source); }
+void plainRender(const char* source, TextBuffer& out, ScriptContext&) {
+    out.append(source);
+}
 
 class HotPasteTest : public ::testing::Test {
 protected:
@@ -54,7 +56,7 @@ protected:
 
 struct DeliveryCase {
     const char* name;
-    int id;        // hot-key id, or 0 for "Copy Sig To Clipboard" (text 0, no keys)
+    int id;  // hot-key id, or 0 for "Copy Sig To Clipboard" (text 0, no keys)
     const char* text;
     bool opens;
     ClipboardSet set;
@@ -63,7 +65,9 @@ struct DeliveryCase {
     const char* clipboard;  // what it holds afterwards (it started with "old")
 };
 
-void PrintTo(const DeliveryCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DeliveryCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const DeliveryCase kDeliveryCases[] = {
     {"PrimaryHotKey", 1, "sig", true, ClipboardSet::ok, DeliveryResult::delivered,
@@ -120,9 +124,10 @@ TEST_F(HotPasteTest, HotKeyDuringTheOutOfMemoryBoxDeliversAtOnce) {
         EXPECT_EQ(hotPaste(delivery(), 2), DeliveryResult::delivered);
     };
     EXPECT_EQ(hotPaste(delivery(), 1), DeliveryResult::outOfMemory);
-    EXPECT_EQ(desktop.calls, Calls({"render:first", "open", "empty", "set:<first>\r\n", "close", "box:Out Of Memory!",
-                                    "render:second", "open", "empty", "set:<second>\r\n", "close"}) +
-                                 kCtrlV + Calls{"box closed"} + kCtrlV);
+    EXPECT_EQ(desktop.calls,
+              Calls({"render:first", "open", "empty", "set:<first>\r\n", "close", "box:Out Of Memory!",
+                     "render:second", "open", "empty", "set:<second>\r\n", "close"}) +
+                  kCtrlV + Calls{"box closed"} + kCtrlV);
     EXPECT_EQ(desktop.clipboard, "<second>\r\n");
 }
 
@@ -177,9 +182,18 @@ TEST(HotKeyModifiers, TranslateToPlatformBits) {
         unsigned platform;
     };
     const Case cases[] = {
-        {0, 0},         {1, 4} /* Shift */, {2, 2} /* Ctrl */, {4, 1} /* Alt */, {3, 6},
-        {5, 5},         {6, 3},             {7, 7},            {8, 0} /* extended alone */,
-        {8 | 2, 2},     {15, 7},            {0xF0 | 1, 4} /* unknown high bits */,
+        {0, 0},
+        {1, 4} /* Shift */,
+        {2, 2} /* Ctrl */,
+        {4, 1} /* Alt */,
+        {3, 6},
+        {5, 5},
+        {6, 3},
+        {7, 7},
+        {8, 0} /* extended alone */,
+        {8 | 2, 2},
+        {15, 7},
+        {0xF0 | 1, 4} /* unknown high bits */,
         {0x0100 | 4, 1} /* beyond the low byte */,
     };
     for (const Case& c : cases) EXPECT_EQ(platformModifiers(c.stored), c.platform) << "stored " << c.stored;
@@ -211,7 +225,8 @@ TEST_F(HotKeyRegistrationTest, NewCombinationReleasesTheEarlierOneOfThatIdOnly) 
     record.hotKeyVk[0] = 116;  // Shift+F5
     record.hotKeyModifiers[0] = 1;
     registrations.registerHotKey(desktop, record, 1);
-    EXPECT_EQ(desktop.calls, (Calls{"register:1:2:187", "register:2:2:120", "unregister:1", "register:1:4:116"}));
+    EXPECT_EQ(desktop.calls,
+              (Calls{"register:1:2:187", "register:2:2:120", "unregister:1", "register:1:4:116"}));
 }
 
 TEST_F(HotKeyRegistrationTest, RefusedCombinationLeavesNothingToRelease) {

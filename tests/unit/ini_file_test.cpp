@@ -20,9 +20,8 @@ namespace fs = std::filesystem;
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("kalverin-ini-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / (std::string("kalverin-ini-") +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = dir_ / "test.ini";
@@ -78,8 +77,7 @@ const ReadCase kReads[] = {
     {"[s]\r\nk=\"12\"\r\n", "s", "k", "12", 12},
     {"[s]\r\nk=4294967296\r\n", "s", "k", "4294967296", 0},
     {"[s]\r\nk=99999999999\r\n", "s", "k", "99999999999", 1215752191u},
-    {"[s]\r\nk=000000000000000000000000000000007\r\n", "s", "k",
-     "000000000000000000000000000000007", 0},
+    {"[s]\r\nk=000000000000000000000000000000007\r\n", "s", "k", "000000000000000000000000000000007", 0},
     {"[s]\r\n[t\r\nk=1\r\n", "s", "k", "1", 1},  // "[t" is no section header
 };
 
@@ -138,12 +136,8 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         {"[s]\r\n[t]\r\n[s]\r\n", {{"s", "k", "2"}}, "[s]\r\nk=2\r\n[t]\r\n[s]\r\n"},
         {"[S]\r\nKey = 1\r\n", {{"s", "key", "2"}}, "[S]\r\nKey=2\r\n"},
         {"[s]\r\nk=1\r\n", {{" x ", " k ", " v "}}, "[s]\r\nk=1\r\n[x ]\r\nk =v \r\n"},
-        {"[s]\r\nk=1\r\n",
-         {{"s", "k", "a\r\nStart=5"}, {"s\nt", "j\r", "x"}},
-         "[s]\r\nk=a\r\nj=x\r\n"},
-        {"[s]\r\nk=1\r\n",
-         {{"q", "a=b", "v"}, {"q", "", "w"}},
-         "[s]\r\nk=1\r\n[q]\r\na=b=v\r\n=w\r\n"},
+        {"[s]\r\nk=1\r\n", {{"s", "k", "a\r\nStart=5"}, {"s\nt", "j\r", "x"}}, "[s]\r\nk=a\r\nj=x\r\n"},
+        {"[s]\r\nk=1\r\n", {{"q", "a=b", "v"}, {"q", "", "w"}}, "[s]\r\nk=1\r\n[q]\r\na=b=v\r\n=w\r\n"},
         {"[s]\r\nK\r\nk=5\r\n", {{"s", "k", "new"}}, "[s]\r\nK=new\r\nk=5\r\n"},
         // A key without a name right after another one is dropped, as the platform does.
         {"[s]\r\n=a\r\n=b\r\nk=1\r\n=c\r\n[t]\r\n=d\r\n",

@@ -91,7 +91,8 @@ const MomentCase kMomentCases[] = {
      "not smoked, saving $1,962.98. Life saved: 4 weeks, 2 days, 7 hours, 0 minutes."},
     {"future", futureMoment,
      "I will quit smoking in 1 years, 2 months, 1 weeks, 5 days, 5 hours, 15 minutes and 12 seconds."},
-    {"zero", zeroMoment, "0 minutes and 0 seconds. 0 cigarettes not smoked, saving $0.00. Life saved: 0 minutes."},
+    {"zero", zeroMoment,
+     "0 minutes and 0 seconds. 0 cigarettes not smoked, saving $0.00. Life saved: 0 minutes."},
 };
 
 TEST(RenderScript, DefaultTextAtTheExampleMoments) {
@@ -136,7 +137,9 @@ void runCases(const ScriptCase* begin, const ScriptCase* end) {
     }
 }
 
-TEST(RenderScript, SmallExamples) { runCases(std::begin(kSmallCases), std::end(kSmallCases)); }
+TEST(RenderScript, SmallExamples) {
+    runCases(std::begin(kSmallCases), std::end(kSmallCases));
+}
 
 const ScriptCase kEdgeCases[] = {
     // Variables out of the table and empty letter positions.
@@ -158,8 +161,16 @@ const ScriptCase kEdgeCases[] = {
     {"{#Yl}", "s", [](Renderer& r) { r.stats.years = 0; }},
     {"{#Yl}", "s", [](Renderer& r) { r.stats.years = 2; }},
     {"{#Yl}", "s", [](Renderer& r) { r.stats.years = -1; }},
-    {"{#Yx}", "S", [](Renderer& r) { r.state.pluralSuffix = "S"; r.stats.years = 2; }},
-    {"{#Yx}{#YL}{#Yx}", "Sss", [](Renderer& r) { r.state.pluralSuffix = "S"; r.stats.years = 2; }},
+    {"{#Yx}", "S",
+     [](Renderer& r) {
+         r.state.pluralSuffix = "S";
+         r.stats.years = 2;
+     }},
+    {"{#Yx}{#YL}{#Yx}", "Sss",
+     [](Renderer& r) {
+         r.state.pluralSuffix = "S";
+         r.stats.years = 2;
+     }},
     {"{#px}", "S", [](Renderer& r) { r.state.pluralSuffix = "S"; }},
     {"{#\xA3x}", "s", noChange},
     {"[{#$l}{#Nl}{#ql}]", "[]", noChange},
@@ -207,7 +218,9 @@ const ScriptCase kEdgeCases[] = {
     {"{*x{-N}}", "x", noChange},
 };
 
-TEST(RenderScript, EdgeCases) { runCases(std::begin(kEdgeCases), std::end(kEdgeCases)); }
+TEST(RenderScript, EdgeCases) {
+    runCases(std::begin(kEdgeCases), std::end(kEdgeCases));
+}
 
 TEST(RenderScript, EveryVariableLetterReadsItsField) {
     Renderer r;

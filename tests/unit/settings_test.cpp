@@ -23,9 +23,8 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("kalverin-settings-" +
-                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("kalverin-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = dir_ / "kalverin.ini";
@@ -132,10 +131,8 @@ TEST_F(SettingsFileTest, ShowOnTaskbarKeepsItsSign) {
     const struct {
         int16_t value;
         const char* digits;
-    } cases[] = {{-1, "sotb=4294967295\r\n"},
-                 {0, "sotb=0\r\n"},
-                 {1, "sotb=1\r\n"},
-                 {-2, "sotb=4294967294\r\n"}};
+    } cases[] = {
+        {-1, "sotb=4294967295\r\n"}, {0, "sotb=0\r\n"}, {1, "sotb=1\r\n"}, {-2, "sotb=4294967294\r\n"}};
     for (const auto& c : cases) {
         QuitRecord r;
         r.showOnTaskbar = c.value;
@@ -258,9 +255,8 @@ TEST_F(SettingsFileTest, MissingSecondaryTextLeavesTheTextAsItWas) {
 TEST_F(SettingsFileTest, LoadRecomputesTheRates) {
     writeAll(path_, "[User 1]\r\nspd=20\r\ncph=4\r\ncptu=50\r\ncpp=20\r\n");
     QuitRecord r = load();
-    EXPECT_EQ(r.moneyPerMinute,
-              static_cast<float>(20 * ((4 + 50 * static_cast<double>(0.01f)) / 20) *
-                                 static_cast<double>(1.0f / 1440.0f)));
+    EXPECT_EQ(r.moneyPerMinute, static_cast<float>(20 * ((4 + 50 * static_cast<double>(0.01f)) / 20) *
+                                                   static_cast<double>(1.0f / 1440.0f)));
     EXPECT_NEAR(r.moneyPerMinute, 0.003125, 1e-7);
     EXPECT_NEAR(r.cigarettesPerMinute, 0.0138889, 1e-7);
     EXPECT_EQ(r.minutesPerDay, 1440);
@@ -351,8 +347,7 @@ TEST_F(SettingsFileTest, UsersShareTheFileWithoutTouchingEachOther) {
 TEST_F(SettingsFileTest, TextsWithoutTerminatorEndInsideTheirArea) {
     std::string primary(1020, 'p'), secondary(500, 's');
     writeAll(path_, "[User 1]\r\nText=" + encodeProfileStruct(primary.data(), primary.size()) +
-                        "\r\nText1=" + encodeProfileStruct(secondary.data(), secondary.size()) +
-                        "\r\n");
+                        "\r\nText1=" + encodeProfileStruct(secondary.data(), secondary.size()) + "\r\n");
     QuitRecord r = load();
     EXPECT_EQ(r.hotPasteTexts[0], std::string(1019, 'p'));
     EXPECT_EQ(r.hotPasteTexts[1], std::string(499, 's'));
@@ -380,8 +375,7 @@ public:
         log(section, key);
         return fallback;
     }
-    std::string readString(const char* section, const char* key, const char* fallback,
-                           size_t) override {
+    std::string readString(const char* section, const char* key, const char* fallback, size_t) override {
         log(section, key);
         return fallback;
     }
@@ -389,9 +383,7 @@ public:
         log(section, key, size);
         return false;
     }
-    void writeString(const char* section, const char* key, const char*) override {
-        log(section, key);
-    }
+    void writeString(const char* section, const char* key, const char*) override { log(section, key); }
     void writeStruct(const char* section, const char* key, const void*, size_t size) override {
         log(section, key, size);
     }
@@ -399,8 +391,7 @@ public:
 
 private:
     void log(const char* section, const char* key, size_t size = 0) {
-        calls.push_back(std::string(section) + "/" + key +
-                        (size ? "/" + std::to_string(size) : ""));
+        calls.push_back(std::string(section) + "/" + key + (size ? "/" + std::to_string(size) : ""));
     }
 };
 
@@ -424,11 +415,10 @@ TEST(SettingsOrder, SaveWritesEveryKeyInItsOrder) {
     r.sectionName = "U";
     saveSettings(r, file);
     const std::vector<std::string> expected = {
-        "U/hkv",       "U/hmod",      "U/hkv1",         "U/hmod1",    "U/hkv2", "U/hmod2",
-        "U/hkv3",      "U/hmod3",     "U/hkv4",         "U/hmod4",    "U/mirc", "U/Start",
-        "U/spd",       "U/cph",       "U/cptu",         "U/cpp",      "U/wns",  "U/wc",
-        "U/ws",        "U/ls",        "Kalverin/Build", "U/sotb",     "U/Name", "U/Text/1020",
-        "U/Text1/500", "U/Text2/500", "U/Text3/500",    "U/Text4/500"};
+        "U/hkv",   "U/hmod", "U/hkv1",      "U/hmod1",     "U/hkv2",      "U/hmod2",     "U/hkv3",
+        "U/hmod3", "U/hkv4", "U/hmod4",     "U/mirc",      "U/Start",     "U/spd",       "U/cph",
+        "U/cptu",  "U/cpp",  "U/wns",       "U/wc",        "U/ws",        "U/ls",        "Kalverin/Build",
+        "U/sotb",  "U/Name", "U/Text/1020", "U/Text1/500", "U/Text2/500", "U/Text3/500", "U/Text4/500"};
     EXPECT_EQ(file.calls, expected);
 }
 

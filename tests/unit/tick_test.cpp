@@ -37,8 +37,8 @@ private:
     bool works_;
 };
 
-constexpr TimeValue kQuit = 979551000;     // 2001-01-15 09:30:00 UTC
-constexpr TimeValue kExample = 1017240312; // 2002-03-27 14:45:12 UTC
+constexpr TimeValue kQuit = 979551000;      // 2001-01-15 09:30:00 UTC
+constexpr TimeValue kExample = 1017240312;  // 2002-03-27 14:45:12 UTC
 const std::string kExampleCaption =
     " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, a saving of $1,962.98, LS: 4W 2D 7h ";
 
@@ -72,9 +72,13 @@ TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
     const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
     QuitRecord record = exampleRecord();
     record.quitStart += shift;
-    const std::vector<std::string> expected = {
-        "tip:1Y 2M 1W 5D 5h 15m 12s", "1031:1Y 2M 1W 5D 5h 15m 12s", "1033:8724", "1035:Robin Hale",
-        "1032:$1,962.98", "1034:4W 2D 7h ", "caption:Kalverin Version 2"};
+    const std::vector<std::string> expected = {"tip:1Y 2M 1W 5D 5h 15m 12s",
+                                               "1031:1Y 2M 1W 5D 5h 15m 12s",
+                                               "1033:8724",
+                                               "1035:Robin Hale",
+                                               "1032:$1,962.98",
+                                               "1034:4W 2D 7h ",
+                                               "caption:Kalverin Version 2"};
     EXPECT_EQ(run(record, kExample + shift, false), expected);
 
     EXPECT_EQ(stats.now, kExample + shift);
@@ -86,7 +90,8 @@ TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
     EXPECT_EQ(stats.tipText, "1Y 2M 1W 5D 5h 15m 12s");
     const int32_t life[] = {stats.lifeSavedYears, stats.lifeSavedWeeks,   stats.lifeSavedDays,
                             stats.lifeSavedHours, stats.lifeSavedMinutes, stats.lifeSavedSeconds};
-    EXPECT_EQ(std::vector<int32_t>(std::begin(life), std::end(life)), (std::vector<int32_t>{0, 4, 2, 7, 0, 0}));
+    EXPECT_EQ(std::vector<int32_t>(std::begin(life), std::end(life)),
+              (std::vector<int32_t>{0, 4, 2, 7, 0, 0}));
 }
 
 TEST_P(TickTest, MinimisedWindowShowsTheStatusTextAsCaption) {
@@ -116,7 +121,8 @@ const CaptionCase kCaptionCases[] = {
      " -136Y -1M -6D -6h -28m -15s, 0 not smoked, a saving of $0.00"},
     {"equal", kExample, kExample, 0, "", ", 0 not smoked, a saving of $0.00"},
     // Fifty minutes ahead the partial day rounds to no cigarette; the money stays none.
-    {"future_within_the_hour", kExample + 3000, kExample, 0, "-50m", " -50m, 0 not smoked, a saving of $0.00"},
+    {"future_within_the_hour", kExample + 3000, kExample, 0, "-50m",
+     " -50m, 0 not smoked, a saving of $0.00"},
     {"seconds_off", kQuit, kExample, 1, "1Y 2M 1W 5D 5h 15m",
      " 1Y 2M 1W 5D 5h 15m, 8724 not smoked, a saving of $1,962.98, LS: 4W 2D 7h "},
     {"not_smoked_off", kQuit, kExample, 2, "1Y 2M 1W 5D 5h 15m 12s",
@@ -128,7 +134,8 @@ const CaptionCase kCaptionCases[] = {
     {"all_off", kQuit, kExample, 15, "1Y 2M 1W 5D 5h 15m", " 1Y 2M 1W 5D 5h 15m"},
     // Under an hour of smoke-free time is no whole cigarette: no ", LS: " part.
     {"first_minutes", kQuit, kQuit + 150, 0, "2m 30s", " 2m 30s, 0 not smoked, a saving of $0.01"},
-    {"first_cigarette", kQuit, kQuit + 75 * 60, 0, "1h 15m", " 1h 15m, 1 not smoked, a saving of $0.23, LS: 5m "},
+    {"first_cigarette", kQuit, kQuit + 75 * 60, 0, "1h 15m",
+     " 1h 15m, 1 not smoked, a saving of $0.23, LS: 5m "},
 };
 
 class CaptionTest : public ::testing::TestWithParam<CaptionCase> {};
@@ -146,7 +153,8 @@ TEST_P(CaptionTest, MinimisedTipAndCaption) {
     UsCurrencyFormat currency;
     RecordingView view;
     tick(record, stats, c.now, true, currency, view);
-    const std::vector<std::string> expected = {std::string("tip:") + c.tip, std::string("caption:") + c.caption};
+    const std::vector<std::string> expected = {std::string("tip:") + c.tip,
+                                               std::string("caption:") + c.caption};
     EXPECT_EQ(view.calls, expected);
     EXPECT_EQ(stats.tipText, c.tip);
     EXPECT_GE(stats.notSmoked, 0);
@@ -166,9 +174,13 @@ TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
     UsCurrencyFormat currency;
     RecordingView view;
     tick(record, stats, kQuit, false, currency, view);
-    const std::vector<std::string> expected = {
-        "tip:-1Y -2M -1W -5D -5h -15m -12s", "1031:-1Y -2M -1W -5D -5h -15m -12s", "1033:0", "1035:Robin Hale",
-        "1032:$0.00", "1034:None", "caption:Kalverin Version 2"};
+    const std::vector<std::string> expected = {"tip:-1Y -2M -1W -5D -5h -15m -12s",
+                                               "1031:-1Y -2M -1W -5D -5h -15m -12s",
+                                               "1033:0",
+                                               "1035:Robin Hale",
+                                               "1032:$0.00",
+                                               "1034:None",
+                                               "caption:Kalverin Version 2"};
     EXPECT_EQ(view.calls, expected);
     EXPECT_EQ(stats.lifeSavedWeeks, 0);
 }
@@ -195,12 +207,10 @@ TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
         TimeValue now;
         bool beeps;
     } steps[] = {
-        {kQuit + 3 * day + 3600, false},  // the first tick, 3 days in: no beep
-        {kQuit + 3 * day + 3601, false},  // still 3 days
-        {kQuit + 4 * day - 1, false},
-        {kQuit + 4 * day, true},          // 3 -> 4
-        {kQuit + 4 * day + 1, false},
-        {kQuit + 4 * day + 2, false},
+        {kQuit + 3 * day + 3600, false},                           // the first tick, 3 days in: no beep
+        {kQuit + 3 * day + 3601, false},                           // still 3 days
+        {kQuit + 4 * day - 1, false},    {kQuit + 4 * day, true},  // 3 -> 4
+        {kQuit + 4 * day + 1, false},    {kQuit + 4 * day + 2, false},
     };
     for (const Step& step : steps) {
         RecordingView view;
@@ -262,7 +272,7 @@ TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
     struct Step {
         TimeValue now;
         const char* money;
-    } steps[] = {{kExample, "$1,962.98"}, {kQuit + 59, "$0.00"}, {kQuit + 60, "$0.00"},
+    } steps[] = {{kExample, "$1,962.98"}, {kQuit + 59, "$0.00"},   {kQuit + 60, "$0.00"},
                  {kQuit + 240, "$0.01"},  {kExample, "$1,962.98"}, {kExample + 60, "$1,962.99"}};
     for (const Step& step : steps) {
         RecordingView view;

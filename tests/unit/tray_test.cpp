@@ -51,7 +51,9 @@ struct ToggleCase {
     bool visibleAfter;
 };
 
-void PrintTo(const ToggleCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ToggleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const ToggleCase kToggleCases[] = {
     {"ShownNormally", true, false, {"minimise", "hide", "save:0"}, false},
@@ -86,7 +88,8 @@ TEST(TrayCallback, OnlyALeftDoubleClickToggles) {
         RecordingDesktop desktop;
         QuitRecord record;
         int saves = 0;
-        EXPECT_FALSE(onTrayCallback(desktop, record, message, [&](const QuitRecord&) { ++saves; })) << message;
+        EXPECT_FALSE(onTrayCallback(desktop, record, message, [&](const QuitRecord&) { ++saves; }))
+            << message;
         EXPECT_TRUE(desktop.calls.empty());
         EXPECT_EQ(saves, 0);
     }

@@ -18,8 +18,9 @@ namespace {
 class TestWindow {
 public:
     explicit TestWindow(const char* className = "STATIC", HWND parent = nullptr, DWORD style = 0)
-        : window_(CreateWindowExA(0, className, "", style | (parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW),
-                                  0, 0, 300, 200, parent, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+        : window_(CreateWindowExA(0, className, "",
+                                  style | (parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW), 0, 0, 300,
+                                  200, parent, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
     ~TestWindow() {
         if (window_) DestroyWindow(window_);
     }
@@ -84,7 +85,10 @@ TEST(Win32Clipboard, SetTextPutsExactlyTheTextOnTheClipboard) {
     TestWindow window;
     ASSERT_TRUE(window.get());
     Win32Desktop desktop(window.get(), nullptr, "kalverin");
-    const std::string texts[] = {"sig\r\n", "\r\n", "caf\xe9 \xa3" "5\r\n", std::string(kRenderMax - 2, 'x') + "\r\n"};
+    const std::string texts[] = {"sig\r\n", "\r\n",
+                                 "caf\xe9 \xa3"
+                                 "5\r\n",
+                                 std::string(kRenderMax - 2, 'x') + "\r\n"};
     for (const std::string& text : texts) {
         SCOPED_TRACE(text.size());
         ASSERT_TRUE(desktop.openClipboard());
@@ -108,7 +112,9 @@ TEST(Win32Clipboard, OpenFailsWhileAnotherWindowHoldsIt) {
     desktop.closeClipboard();
 }
 
-void plainRender(const char* source, TextBuffer& out, ScriptContext&) { out.append(source); }
+void plainRender(const char* source, TextBuffer& out, ScriptContext&) {
+    out.append(source);
+}
 
 struct DeliveryFixture {
     QuitRecord record;
@@ -165,7 +171,8 @@ TEST(Win32HotPaste, CtrlVPastesIntoTheFocusedEdit) {
     f.record.hotPasteTexts[2] = "Second text";
     Delivery delivery{desktop, f.record, f.renderBuffer, f.script, plainRender};
     EXPECT_EQ(hotPaste(delivery, 3), DeliveryResult::delivered);
-    EXPECT_TRUE(pumpUntil([&] { return windowText(edit.get()) == "Second text\r\n"; })) << windowText(edit.get());
+    EXPECT_TRUE(pumpUntil([&] { return windowText(edit.get()) == "Second text\r\n"; }))
+        << windowText(edit.get());
 }
 
 // Wine itself replaces a registration made again under the same id; Windows keeps both,

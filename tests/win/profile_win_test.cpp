@@ -126,8 +126,7 @@ const char* const kOddFiles[] = {
     "[s]\r\nk=\"abcdefghij\"\r\nq=abcdefghij\r\nm='  sp  '\r\n",
 };
 const char* const kOddSections[] = {"s", "S", " s\t", "x]y", "t", "s\r\nt", "missing"};
-const char* const kOddKeys[] = {"k", " K ", "q", "m",    "d",  "e",
-                                "f", "g",   "h", "noeq", ";k", "absent"};
+const char* const kOddKeys[] = {"k", " K ", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "absent"};
 
 TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
     for (const char* content : kOddFiles) {
@@ -156,11 +155,10 @@ TEST_F(ProfileWinTest, BothBackendsRewriteOddFilesAlike) {
         const char* section;
         const char* key;
         const char* value;
-    } writes[] = {{"s", "k", "new"},          {"S", "NEWKEY", "1"},
-                  {"other", "a", "b"},        {"s", "q", ""},
-                  {"t", "x", "y z"},          {" pad ", " k ", " v "},
-                  {"a\r\nb", "k\nj", "v\rw"}, {"q", "a=b", "v"},
-                  {"s ", " m", "\"quoted\""}};
+    } writes[] = {
+        {"s", "k", "new"},         {"S", "NEWKEY", "1"},    {"other", "a", "b"},        {"s", "q", ""},
+        {"t", "x", "y z"},         {" pad ", " k ", " v "}, {"a\r\nb", "k\nj", "v\rw"}, {"q", "a=b", "v"},
+        {"s ", " m", "\"quoted\""}};
     for (const char* content : kOddFiles) {
         std::string portablePath = freshPath(), win32Path = freshPath();
         writeAll(portablePath, content);

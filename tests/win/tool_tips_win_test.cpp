@@ -14,7 +14,9 @@ namespace {
 constexpr int kWithTip = 1062;
 constexpr int kWithoutTip = 1034;
 
-const char* lookUp(int id) { return id == kWithTip ? "Combination to paste your text" : nullptr; }
+const char* lookUp(int id) {
+    return id == kWithTip ? "Combination to paste your text" : nullptr;
+}
 
 class ToolTips : public ::testing::Test {
 protected:
