@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "model/ascii_case.h"
+
 namespace kalverin {
 namespace {
 
@@ -19,17 +21,6 @@ std::string trimmed(const std::string& text) {
     while (begin < end && isProfileSpace(text[begin])) ++begin;
     while (end > begin && isProfileSpace(text[end - 1])) --end;
     return text.substr(begin, end - begin);
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
 }
 
 // What is written for a name or a value: the platform drops the blanks in front but keeps
