@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "script/number_words.h"
 
@@ -15,41 +16,16 @@ namespace {
 // One open group. Every block's text is appended to the end of its parent's text, so the
 // texts of all open blocks lie back to back in one buffer and a block is just the offset at
 // which its text starts: inserting a finished block costs nothing, dropping a failed one is a
-// truncation. The frames live on the heap once the nesting is deeper than a few dozen, so
-// depth costs a few bytes per level and never the call stack.
+// truncation. The frames live on the heap, so depth costs a few bytes per level and never the
+// call stack.
 struct Frame {
     size_t start;  // offset of this block's text in the shared buffer
     char command;  // '*', '^', '<', '>' (0 for the outermost block)
     bool failed;
 };
 
-class FrameStack {
-public:
-    void push(Frame f) {
-        if (size_ == capacity_) grow();
-        data_[size_++] = f;
-    }
-    Frame pop() { return data_[--size_]; }
-    Frame& back() { return data_[size_ - 1]; }
-    Frame& front() { return data_[0]; }
-    size_t size() const { return size_; }
-
-private:
-    void grow() {
-        size_t capacity = capacity_ * 2;
-        std::unique_ptr<Frame[]> bigger(new Frame[capacity]);
-        std::memcpy(bigger.get(), data_, size_ * sizeof(Frame));
-        heap_ = std::move(bigger);
-        data_ = heap_.get();
-        capacity_ = capacity;
-    }
-
-    Frame inline_[32];
-    std::unique_ptr<Frame[]> heap_;
-    Frame* data_ = inline_;
-    size_t size_ = 0;
-    size_t capacity_ = 32;
-};
+// Room for the nesting of ordinary texts (the built-in one is five deep): one allocation.
+constexpr size_t kUsualDepth = 32;
 
 // The rendering so far, holding at most `limit` characters: what goes beyond is dropped as it
 // comes. Short renderings never touch the heap.
@@ -154,7 +130,9 @@ public:
           // Each open block's share is what its enclosing blocks have left, so however deep the
           // nesting, all scratch text together stays within this limit, and the buffer holds
           // exactly the first characters of what an unbounded rendering would hold.
-          text_(budget < SIZE_MAX ? budget + 1 : budget) {}
+          text_(budget < SIZE_MAX ? budget + 1 : budget) {
+        frames_.reserve(kUsualDepth);
+    }
 
     void run(const char* p, TextBuffer& out);
 
@@ -163,7 +141,7 @@ private:
     void put(char c) { text_.put(c); }
 
     void fail() { frames_.back().failed = true; }
-    void openGroup(char command) { frames_.push(Frame{text_.size(), command, false}); }
+    void openGroup(char command) { frames_.push_back(Frame{text_.size(), command, false}); }
     void closeGroup();
     void insertVariable(unsigned char letter, bool dropZero);
     void insertNumber(int32_t value, bool dropZero);
@@ -171,11 +149,12 @@ private:
 
     ScriptContext& context_;
     ScratchText text_;
-    FrameStack frames_;
+    std::vector<Frame> frames_;
 };
 
 void Renderer::closeGroup() {
-    Frame block = frames_.pop();
+    Frame block = frames_.back();
+    frames_.pop_back();
     // A block that started past the limit has nothing in the buffer; its offset is then the
     // limit itself, which the truncation and the capital letter below both respect.
     if (block.failed) text_.truncate(block.start);
@@ -273,7 +252,7 @@ bool isOrdinary(char c) {
 }
 
 void Renderer::run(const char* p, TextBuffer& out) {
-    frames_.push(Frame{0, 0, false});
+    frames_.push_back(Frame{0, 0, false});
     for (;;) {
         const char c = *p;
         if (c == '\0') break;
