@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -420,6 +421,10 @@ TEST(SettingsOrder, SaveWritesEveryKeyInItsOrder) {
         "U/cptu",  "U/cpp",  "U/wns",       "U/wc",        "U/ws",        "U/ls",        "Kalverin/Build",
         "U/sotb",  "U/Name", "U/Text/1020", "U/Text1/500", "U/Text2/500", "U/Text3/500", "U/Text4/500"};
     EXPECT_EQ(file.calls, expected);
+    std::set<const void*> fields;  // the table's record comparisons see every field only then
+    for (const SettingsKey& key : kSettingsKeys)
+        fields.insert(std::visit([](auto* field) -> const void* { return field; }, key.field(r)));
+    EXPECT_EQ(fields.size(), kSettingsKeyCount) << "every key carries a field of its own";
 }
 
 }  // namespace
