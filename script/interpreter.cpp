@@ -75,7 +75,7 @@ private:
     size_t capacity_ = sizeof inline_;
 };
 
-enum class Kind { Numeric, Money, Name, Unknown };
+enum class Kind { numeric, money, name, unknown };
 
 struct Variable {
     Kind kind;
@@ -85,39 +85,39 @@ struct Variable {
 Variable lookUp(unsigned char letter, const QuitStatistics& s) {
     switch (letter) {
         case 'Y':
-            return {Kind::Numeric, s.years};
+            return {Kind::numeric, s.years};
         case 'M':
-            return {Kind::Numeric, s.months};
+            return {Kind::numeric, s.months};
         case 'W':
-            return {Kind::Numeric, s.weeks};
+            return {Kind::numeric, s.weeks};
         case 'D':
-            return {Kind::Numeric, s.days};
+            return {Kind::numeric, s.days};
         case 'h':
-            return {Kind::Numeric, s.hours};
+            return {Kind::numeric, s.hours};
         case 'm':
-            return {Kind::Numeric, s.minutes};
+            return {Kind::numeric, s.minutes};
         case 's':
-            return {Kind::Numeric, s.seconds};
+            return {Kind::numeric, s.seconds};
         case 'C':
-            return {Kind::Numeric, s.notSmoked};
+            return {Kind::numeric, s.notSmoked};
         case 'U':
-            return {Kind::Numeric, s.lifeSavedYears};
+            return {Kind::numeric, s.lifeSavedYears};
         case 'I':
-            return {Kind::Numeric, s.lifeSavedWeeks};
+            return {Kind::numeric, s.lifeSavedWeeks};
         case 'O':
-            return {Kind::Numeric, s.lifeSavedDays};
+            return {Kind::numeric, s.lifeSavedDays};
         case 'j':
-            return {Kind::Numeric, s.lifeSavedHours};
+            return {Kind::numeric, s.lifeSavedHours};
         case 'k':
-            return {Kind::Numeric, s.lifeSavedMinutes};
+            return {Kind::numeric, s.lifeSavedMinutes};
         case 'l':
-            return {Kind::Numeric, s.lifeSavedSeconds};
+            return {Kind::numeric, s.lifeSavedSeconds};
         case '$':
-            return {Kind::Money, 0};
+            return {Kind::money, 0};
         case 'N':
-            return {Kind::Name, 0};
+            return {Kind::name, 0};
         default:
-            return {Kind::Unknown, 0};
+            return {Kind::unknown, 0};
     }
 }
 
@@ -205,16 +205,16 @@ void Renderer::insertNumber(int32_t value, bool dropZero) {
 void Renderer::insertVariable(unsigned char letter, bool dropZero) {
     Variable v = lookUp(letter, context_.stats);
     switch (v.kind) {
-        case Kind::Numeric:
+        case Kind::numeric:
             insertNumber(v.value, dropZero);
             break;
-        case Kind::Money:
+        case Kind::money:
             put(formatMoney(context_.stats.moneySaved, context_.currency));
             break;
-        case Kind::Name:
+        case Kind::name:
             put(context_.record.userName);
             break;
-        case Kind::Unknown:
+        case Kind::unknown:
             put("<SCRIPT ERROR: '");
             put(static_cast<char>(letter));
             put("'>");
@@ -230,7 +230,7 @@ void Renderer::plural(unsigned char letter, unsigned char option) {
         value = 0;  // these two stand for a count that is always zero: always plural
     } else {
         Variable v = lookUp(letter, context_.stats);
-        if (v.kind != Kind::Numeric) return;
+        if (v.kind != Kind::numeric) return;
         value = v.value;
     }
     // Signed comparison: a count of -1 (one unit ahead) takes the suffix too.
