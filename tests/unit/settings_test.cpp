@@ -86,10 +86,10 @@ TEST_F(SettingsFileTest, AbsentOrEmptyFileGivesEveryDefault) {
         EXPECT_EQ(r.tipShowsLifeSaved, 1);
         EXPECT_EQ(r.showOnTaskbar, -1);
         EXPECT_EQ(r.secondaryHotKeysEnabled, 0);
-        const uint16_t vk[] = {187, 120, 121, 122, 123};
+        const uint16_t vk[] = {kVkOemPlus, kVkF9, kVkF10, kVkF11, kVkF12};
         for (size_t i = 0; i < kHotKeyCount; ++i) {
             EXPECT_EQ(r.hotKeyVk[i], vk[i]);
-            EXPECT_EQ(r.hotKeyModifiers[i], 2);
+            EXPECT_EQ(r.hotKeyModifiers[i], kModifierControl);
         }
         EXPECT_EQ(r.hotPasteTexts[0], kDefaultPrimaryText);
         for (size_t i = 1; i < kHotKeyCount; ++i) EXPECT_EQ(r.hotPasteTexts[i], "");
@@ -291,10 +291,10 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
              "cpp= 25abc\r\nStart=99999999999\r\nName=" +
                  std::string(300, 'n') + "\r\n");
     QuitRecord r = load();
-    EXPECT_EQ(r.hotKeyVk[0], 187);  // impossible codes count as missing
-    EXPECT_EQ(r.hotKeyModifiers[0], 2);
+    EXPECT_EQ(r.hotKeyVk[0], kVkOemPlus);  // impossible codes count as missing
+    EXPECT_EQ(r.hotKeyModifiers[0], kModifierControl);
     EXPECT_EQ(r.hotKeyVk[1], 0x41);
-    EXPECT_EQ(r.hotKeyModifiers[1], 2);
+    EXPECT_EQ(r.hotKeyModifiers[1], kModifierControl);
     EXPECT_EQ(r.cigarettesPerDay, 0);  // garbage reads as 0, as the platform reads it
     EXPECT_EQ(r.cigarettesPerPack, 25);
     EXPECT_EQ(r.quitStart, 1215752191u);  // 99999999999 modulo 2^32
