@@ -89,7 +89,7 @@ TEST_F(SettingsFileTest, AbsentOrEmptyFileGivesEveryDefault) {
         const uint16_t vk[] = {kVkOemPlus, kVkF9, kVkF10, kVkF11, kVkF12};
         for (size_t i = 0; i < kHotKeyCount; ++i) {
             EXPECT_EQ(r.hotKeyVk[i], vk[i]);
-            EXPECT_EQ(r.hotKeyModifiers[i], kModifierControl);
+            EXPECT_EQ(r.hotKeyModifiers[i], kStoredControl);
         }
         EXPECT_EQ(r.hotPasteTexts[0], kDefaultPrimaryText);
         for (size_t i = 1; i < kHotKeyCount; ++i) EXPECT_EQ(r.hotPasteTexts[i], "");
@@ -292,9 +292,9 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
                  std::string(300, 'n') + "\r\n");
     QuitRecord r = load();
     EXPECT_EQ(r.hotKeyVk[0], kVkOemPlus);  // impossible codes count as missing
-    EXPECT_EQ(r.hotKeyModifiers[0], kModifierControl);
+    EXPECT_EQ(r.hotKeyModifiers[0], kStoredControl);
     EXPECT_EQ(r.hotKeyVk[1], 0x41);
-    EXPECT_EQ(r.hotKeyModifiers[1], kModifierControl);
+    EXPECT_EQ(r.hotKeyModifiers[1], kStoredControl);
     EXPECT_EQ(r.cigarettesPerDay, 0);  // garbage reads as 0, as the platform reads it
     EXPECT_EQ(r.cigarettesPerPack, 25);
     EXPECT_EQ(r.quitStart, 1215752191u);  // 99999999999 modulo 2^32
