@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <cstddef>
 #include <memory>
+#include <memory_resource>
 #include <string_view>
 #include <vector>
 
@@ -16,15 +18,16 @@ namespace {
 // One open group. Every block's text is appended to the end of its parent's text, so the
 // texts of all open blocks lie back to back in one buffer and a block is just the offset at
 // which its text starts: inserting a finished block costs nothing, dropping a failed one is a
-// truncation. The frames live on the heap, so depth costs a few bytes per level and never the
-// call stack.
+// truncation. Frames beyond the usual depth live on the heap, so depth costs a few bytes per
+// level and never the call stack.
 struct Frame {
     size_t start;  // offset of this block's text in the shared buffer
     char command;  // '*', '^', '<', '>' (0 for the outermost block)
     bool failed;
 };
 
-// Room for the nesting of ordinary texts (the built-in one is five deep): one allocation.
+// Room for the nesting of ordinary texts (the built-in one is five deep) inside the renderer:
+// only deeper nesting reaches the heap.
 constexpr size_t kUsualDepth = 32;
 
 // The rendering so far, holding at most `limit` characters: what goes beyond is dropped as it
@@ -149,7 +152,9 @@ private:
 
     ScriptContext& context_;
     ScratchText text_;
-    std::vector<Frame> frames_;
+    alignas(Frame) std::byte frameRoom_[kUsualDepth * sizeof(Frame)];
+    std::pmr::monotonic_buffer_resource frameMemory_{frameRoom_, sizeof frameRoom_};
+    std::pmr::vector<Frame> frames_{&frameMemory_};
 };
 
 void Renderer::closeGroup() {
