@@ -47,29 +47,6 @@ protected:
     fs::path dir_, path_;
 };
 
-QuitRecord unusualRecord() {
-    QuitRecord r;
-    r.userName = "Ann O'Neil = \"Annie\"";
-    r.quitStart = 4102444800u;  // 2100-01-01: beyond 2038
-    r.cigarettesPerDay = 35;
-    r.packPriceWhole = 12;
-    r.packPriceHundredths = 99;
-    r.cigarettesPerPack = 25;
-    r.tipShowsNotSmoked = 0;
-    r.tipShowsMoneySaved = 1;
-    r.tipShowsSeconds = 0;
-    r.tipShowsLifeSaved = 0;
-    r.showOnTaskbar = 0;
-    r.secondaryHotKeysEnabled = 1;
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        r.hotKeyVk[i] = static_cast<uint16_t>(0x41 + i);
-        r.hotKeyModifiers[i] = static_cast<uint16_t>(i + 1);
-        r.hotPasteTexts[i] = "text " + std::to_string(i) + " {+C} \xE9\xFF\x01 [x]=y";
-    }
-    r.lastBuild = 151;
-    return r;
-}
-
 TEST_F(SettingsFileTest, AbsentOrEmptyFileGivesEveryDefault) {
     for (bool exists : {false, true}) {
         if (exists) writeAll(path_, "");
@@ -118,7 +95,7 @@ TEST_F(SettingsFileTest, SavedFileHasEveryKeyInItsTextForm) {
 }
 
 TEST_F(SettingsFileTest, RecordRoundTripsThroughTheFile) {
-    QuitRecord original = unusualRecord();
+    QuitRecord original = exampleRecord();
     save(original);
     QuitRecord loaded = load();
     expectSameStored(original, loaded);
@@ -209,7 +186,7 @@ std::string valueOf(const std::string& text, const std::string& key) {
 }
 
 TEST_F(SettingsFileTest, DamagedTextValuesAreRejected) {
-    QuitRecord original = unusualRecord();
+    QuitRecord original = exampleRecord();
     save(original);
     const std::string good = readAll(path_);
     const std::string text = valueOf(good, "Text"), text1 = valueOf(good, "Text1");
@@ -330,7 +307,7 @@ TEST_F(SettingsFileTest, NamesReadBackAsWritten) {
 }
 
 TEST_F(SettingsFileTest, UsersShareTheFileWithoutTouchingEachOther) {
-    QuitRecord ann = unusualRecord();
+    QuitRecord ann = exampleRecord();
     ann.sectionName = "Ann";
     QuitRecord bob;
     bob.sectionName = "bob";
