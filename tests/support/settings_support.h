@@ -23,7 +23,7 @@ inline void writeAll(const std::filesystem::path& path, const std::string& bytes
 
 // A record with every stored field away from its default: a name with quotes, an equals sign
 // and a byte above 127, a quit beyond 2038, texts with line breaks and odd bytes.
-inline QuitRecord exampleRecord() {
+inline QuitRecord unusualRecord() {
     QuitRecord r;
     r.userName = "Ann O'Neil \xC9lise = \"Annie\"";
     r.quitStart = 4102444800u;  // 2100-01-01

@@ -95,7 +95,7 @@ TEST_F(SettingsFileTest, SavedFileHasEveryKeyInItsTextForm) {
 }
 
 TEST_F(SettingsFileTest, RecordRoundTripsThroughTheFile) {
-    QuitRecord original = exampleRecord();
+    QuitRecord original = unusualRecord();
     save(original);
     QuitRecord loaded = load();
     expectSameStored(original, loaded);
@@ -186,7 +186,7 @@ std::string valueOf(const std::string& text, const std::string& key) {
 }
 
 TEST_F(SettingsFileTest, DamagedTextValuesAreRejected) {
-    QuitRecord original = exampleRecord();
+    QuitRecord original = unusualRecord();
     save(original);
     const std::string good = readAll(path_);
     const std::string text = valueOf(good, "Text"), text1 = valueOf(good, "Text1");
@@ -307,7 +307,7 @@ TEST_F(SettingsFileTest, NamesReadBackAsWritten) {
 }
 
 TEST_F(SettingsFileTest, UsersShareTheFileWithoutTouchingEachOther) {
-    QuitRecord ann = exampleRecord();
+    QuitRecord ann = unusualRecord();
     ann.sectionName = "Ann";
     QuitRecord bob;
     bob.sectionName = "bob";

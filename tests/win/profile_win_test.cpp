@@ -49,7 +49,7 @@ protected:
 
 std::vector<QuitRecord> sampleRecords() {
     std::vector<QuitRecord> records(4);
-    records[1] = exampleRecord();
+    records[1] = unusualRecord();
     records[1].sectionName = "Ann Other";
     QuitRecord& limits = records[2];
     limits.userName = std::string(99, 'L');
