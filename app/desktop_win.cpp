@@ -9,7 +9,7 @@
 #include "app/main_window.h"
 #include "app/tray.h"
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/about_dialogs_win.h"
 #include "resources/resource.h"
 
 namespace kalverin {

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/hot_paste_editor_win.h"
 #include "dialogs/hot_paste_editor.h"
 #include "resources/dialog_ids.h"
 

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/quit_details_win.h"
+#include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/quit_details.h"
 #include "resources/dialog_ids.h"
 

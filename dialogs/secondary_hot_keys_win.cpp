@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/secondary_hot_keys.h"
 #include "resources/dialog_ids.h"
 
