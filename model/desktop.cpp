@@ -15,7 +15,11 @@ unsigned trayFlags(TrayAction action) {
 }
 
 void setTrayIcon(Desktop& desktop, TrayAction action, const std::string& tipText) {
-    desktop.notifyIcon(action, trayFlags(action), tipText.substr(0, kTrayTipMax));
+    // Every tick comes here: a tip that fits is passed on as it is, not copied.
+    if (tipText.size() <= kTrayTipMax)
+        desktop.notifyIcon(action, trayFlags(action), tipText);
+    else
+        desktop.notifyIcon(action, trayFlags(action), tipText.substr(0, kTrayTipMax));
 }
 
 }  // namespace kalverin
