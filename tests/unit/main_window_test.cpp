@@ -236,6 +236,7 @@ TEST_F(MainWindowTest, RestoreGuard) {
             if (*e == 'r' || *e == 'a') seen += state.restoreGuard.allowsRestore() ? 'a' : 'r';
         }
         EXPECT_EQ(seen, c.events) << c.name;
+        shutDown(main);  // the service stops, ready for the next start
     }
 }
 
