@@ -1,12 +1,16 @@
 #include "app/desktop_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstring>
 #include <utility>
 
-#include "app/app_win.h"
+#include "app/main_window.h"
 #include "app/tray.h"
+#include "dialogs/dialog_support_win.h"
+#include "dialogs/about_dialogs_win.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {
@@ -15,6 +19,9 @@ namespace {
 // 64-bit one (the window and icon handles grow). Its tip field holds 64 bytes.
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88), "first notification-icon form");
 constexpr size_t kV1TipBytes = 64;
+
+constexpr UINT kTickTimer = 1;
+constexpr UINT kTickPeriod = 1000;
 static_assert(kTrayTipMax < kV1TipBytes, "the tip and its terminator fit the first form");
 
 // A global memory block until the clipboard takes it over.
@@ -38,8 +45,13 @@ private:
 
 }  // namespace
 
-Win32Desktop::Win32Desktop(HWND window, HICON icon, std::string caption)
-    : window_(window), icon_(icon), caption_(std::move(caption)) {}
+Win32Desktop::Win32Desktop(HWND window, HICON icon, std::string caption, HFONT userNameFont,
+                           HFONT statisticsFont)
+    : window_(window),
+      icon_(icon),
+      caption_(std::move(caption)),
+      userNameFont_(userNameFont),
+      statisticsFont_(statisticsFont) {}
 
 bool Win32Desktop::openClipboard() {
     return OpenClipboard(window_) != FALSE;
@@ -67,11 +79,11 @@ void Win32Desktop::keyEvent(uint8_t vk, uint32_t flags) {
     keybd_event(vk, 0, flags, 0);
 }
 
-bool Win32Desktop::registerHotKey(int id, unsigned modifiers, uint8_t vk) {
+bool Win32Desktop::claimHotKey(int id, unsigned modifiers, uint8_t vk) {
     return RegisterHotKey(window_, id, modifiers, vk) != FALSE;
 }
 
-void Win32Desktop::unregisterHotKey(int id) {
+void Win32Desktop::releaseHotKey(int id) {
     UnregisterHotKey(window_, id);
 }
 
@@ -110,16 +122,67 @@ void Win32Desktop::showMinimised() {
     ShowWindow(window_, SW_SHOWMINIMIZED);
 }
 
+bool Win32Desktop::isEnabled() {
+    return IsWindowEnabled(window_) != FALSE;
+}
+
+void Win32Desktop::setControlText(int id, const std::string& text) {
+    SetDlgItemTextA(window_, id, text.c_str());
+}
+
+void Win32Desktop::setCaption(const std::string& caption) {
+    SetWindowTextA(window_, caption.c_str());
+}
+
+void Win32Desktop::showHotKeyCombination(uint16_t combination) {
+    SendDlgItemMessageA(window_, IDC_PRIMARY_HOT_KEY, HKM_SETHOTKEY, combination, 0);
+}
+
+uint16_t Win32Desktop::hotKeyCombination() {
+    return LOWORD(SendDlgItemMessageA(window_, IDC_PRIMARY_HOT_KEY, HKM_GETHOTKEY, 0, 0));
+}
+
+void Win32Desktop::startTickTimer() {
+    SetTimer(window_, kTickTimer, kTickPeriod, nullptr);
+}
+
+void Win32Desktop::decorateWindow() {
+    HMENU menu = GetSystemMenu(window_, FALSE);
+    char text[128];
+    if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, text, sizeof text) > 0) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, kAboutCommand, text);
+    }
+    if (LoadStringA(GetModuleHandleA(nullptr), IDS_COPY_SIG_ITEM, text, sizeof text) > 0) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, kCopySigCommand, text);
+    }
+    SendDlgItemMessageA(window_, IDC_USER_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(userNameFont_), TRUE);
+    for (int id : {IDC_MONEY_SAVED, IDC_LIFE_SAVED, IDC_NOT_SMOKED, IDC_ELAPSED})
+        SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(statisticsFont_), TRUE);
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    addToolTips(window_);
+}
+
+void Win32Desktop::showWelcome() {
+    kalverin::showWelcome(window_);
+}
+
+void Win32Desktop::showAbout() {
+    kalverin::showAbout(window_);
+}
+
+void Win32Desktop::postChangeQuitDetails() {
+    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_CHANGE_QUIT_DETAILS, BN_CLICKED), 0);
+}
+
 void Win32Desktop::messageBox(const char* text) {
     MessageBoxA(window_, text, caption_.c_str(), MB_OK);
 }
 
 void Win32Desktop::beep() {
     MessageBeep(MB_ICONEXCLAMATION);
-}
-
-Win32Desktop mainDesktop() {
-    return Win32Desktop(mainWindow(), programIcon(), programName());
 }
 
 }  // namespace kalverin

@@ -60,9 +60,9 @@ bool HotKeyRegistrations::registerHotKey(Desktop& desktop, const QuitRecord& rec
     size_t entry = static_cast<size_t>(id - 1);
     // Release the combination this id held before: otherwise the platform keeps it beside
     // the new one and both go on pasting.
-    if (registered_[entry]) desktop.unregisterHotKey(id);
-    registered_[entry] = desktop.registerHotKey(id, platformModifiers(record.hotKeyModifiers[entry]),
-                                                static_cast<uint8_t>(record.hotKeyVk[entry] & 0xFF));
+    if (registered_[entry]) desktop.releaseHotKey(id);
+    registered_[entry] = desktop.claimHotKey(id, platformModifiers(record.hotKeyModifiers[entry]),
+                                             static_cast<uint8_t>(record.hotKeyVk[entry] & 0xFF));
     return registered_[entry];
 }
 

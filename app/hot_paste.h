@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/desktop.h"
+#include "model/desktop.h"
 #include "model/quit_record.h"
 #include "model/text_buffer.h"
 #include "script/interpreter.h"

@@ -1,4 +1,4 @@
-// The process: fonts and buffers, the user's section from the command line, the main
+// The process: the user's section from the command line, the application object, the main
 // window run modally for the whole life of the program, and the clean-up.
 #include <windows.h>
 #include <commctrl.h>
@@ -7,12 +7,10 @@
 #include <new>
 #include <string>
 
-#include "app/app_win.h"
-#include "app/application.h"
+#include "app/application_win.h"
 #include "app/command_line.h"
 #include "app/main_window_win.h"
-#include "model/currency_win.h"
-#include "model/settings_path_win.h"
+#include "dialogs/dialog_support_win.h"
 
 using namespace kalverin;
 
@@ -33,34 +31,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     // The key-combination control and tool-tips are the only common controls in use.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    createFonts();
-
-    std::unique_ptr<AppState> state;
-    try {
-        state = std::make_unique<AppState>();
-        state->record.hotPasteTexts[0].reserve(kPrimaryTextMax + 1);
-        state->record.userName.reserve(kUserNameMax + 1);
-    } catch (const std::bad_alloc&) {
-        MessageBoxA(nullptr, "Unable to run Kalverin", "Not enough memory available!", MB_OK);
-        return 0;
-    }
-    loadProgramIcon(instance);
 
     std::string section;
     SectionNameResult parsed = sectionNameFromCommandLine(arguments, section);
     if (parsed != SectionNameResult::ok) return reportBadSection(parsed), 1;
-    state->record.sectionName = section;
 
-    SettingsFile settings(settingsFilePath(), legacySettingsFilePath());
-    Win32CurrencyFormat currency;
-    state->settings = &settings;
-    state->currency = &currency;
-    setAppState(state.get());
-
-    runMainWindow(instance);
-
-    setAppState(nullptr);
-    state.reset();
-    releaseFonts();
+    // Fonts, buffers, icon and settings file live until the main window has closed.
+    std::unique_ptr<Application> app;
+    try {
+        app = std::make_unique<Application>(instance, section);
+    } catch (const std::bad_alloc&) {
+        MessageBoxA(nullptr, "Unable to run Kalverin", "Not enough memory available!", MB_OK);
+        return 0;
+    }
+    runMainWindow(*app);
     return 0;
 }

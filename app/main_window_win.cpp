@@ -1,42 +1,24 @@
-// The main window's message handling: start-up steps, the tick, hot-keys, the taskbar icon,
-// the system menu, tool-tips and shutdown.
+// The main window's message handling: each message goes to its step in main_window.cpp.
 #include "app/main_window_win.h"
-
-#include <commctrl.h>
 
 #include <ctime>
 #include <string>
 
-#include "app/app_win.h"
-#include "app/application.h"
+#include "app/application_win.h"
 #include "app/desktop_win.h"
-#include "app/hot_keys.h"
+#include "app/main_window.h"
 #include "app/tray.h"
-#include "dde/quit_service_win.h"
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/about_dialogs_win.h"
+#include "dialogs/quit_details_win.h"
 #include "model/settings.h"
-#include "model/tick.h"
 #include "resources/resource.h"
 
 namespace kalverin {
 namespace {
 
-constexpr UINT kTickTimer = 1;
-constexpr UINT kTickPeriod = 1000;
-constexpr UINT kAboutCommand = 16;
-constexpr UINT kCopySigCommand = 32;
-
-UINT gTaskbarCreated = 0;
-// The dialog manager shows a modal dialog "normally" the first time its own loop runs empty
-// (Wine does so even when the dialog is already visible, minimised), which would undo the
-// start-up's minimise. That loop first runs empty just after start-up, or, on a first run,
-// only once the quit details opened from it have closed, however many ticks that took. So
-// the first restore request is refused until the main window's own loop (no dialog over the
-// window) has handled two ticks: it has run empty between them, and a restore the user asks
-// for later is never lost.
-bool gKeepMinimisedUntilIdle = false;
-int gOwnLoopTicks = 0;
+constexpr TickControls kTickControls{IDC_ELAPSED, IDC_MONEY_SAVED, IDC_NOT_SMOKED, IDC_LIFE_SAVED,
+                                     IDC_USER_NAME};
 
 TimeValue currentTime() {
     return static_cast<TimeValue>(std::time(nullptr));
@@ -57,143 +39,81 @@ constexpr ToolTipText kToolTips[] = {
     {IDC_CHAT, "Display version information and web site address"},
 };
 
-// The tick's window side: what it shows goes straight to the controls and the caption.
-class MainWindowView : public TickView {
-public:
-    explicit MainWindowView(HWND window) : window_(window) {}
-    void setTrayTip(const std::string&) override { setTrayIcon(TrayAction::modify); }
-    void setControlText(int id, const std::string& text) override {
-        SetDlgItemTextA(window_, id, text.c_str());
-    }
-    void beep() override { MessageBeep(MB_ICONEXCLAMATION); }
-    void setCaption(const std::string& caption) override { SetWindowTextA(window_, caption.c_str()); }
-
-private:
-    HWND window_;
-};
-
-void extendSystemMenu(HWND window) {
-    HMENU menu = GetSystemMenu(window, FALSE);
-    char text[128];
-    if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_ITEM, text, sizeof text) > 0) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, kAboutCommand, text);
-    }
-    if (LoadStringA(GetModuleHandleA(nullptr), IDS_COPY_SIG_ITEM, text, sizeof text) > 0) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, kCopySigCommand, text);
-    }
-}
-
-void setFonts(HWND window) {
-    SendDlgItemMessageA(window, IDC_USER_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(userNameFont()), TRUE);
-    for (int id : {IDC_MONEY_SAVED, IDC_LIFE_SAVED, IDC_NOT_SMOKED, IDC_ELAPSED})
-        SendDlgItemMessageA(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(statisticsFont()), TRUE);
-}
-
 const char* toolTipFor(int id) {
     for (const ToolTipText& tip : kToolTips)
         if (tip.id == id) return tip.text;
     return nullptr;
 }
 
-void showPrimaryHotKey(HWND window) {
-    const QuitRecord& record = app().record;
-    WPARAM combination = MAKEWORD(record.hotKeyVk[0] & 0xFF, record.hotKeyModifiers[0] & 0xFF);
-    SendDlgItemMessageA(window, IDC_PRIMARY_HOT_KEY, HKM_SETHOTKEY, combination, 0);
+// The application the window was handed at creation; null before WM_INITDIALOG.
+Application* applicationOf(HWND window) {
+    return reinterpret_cast<Application*>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
-void sendToTaskbar(HWND window) {
-    QuitRecord& record = app().record;
-    LRESULT combination = SendDlgItemMessageA(window, IDC_PRIMARY_HOT_KEY, HKM_GETHOTKEY, 0, 0);
-    record.hotKeyVk[0] = LOBYTE(LOWORD(combination));
-    record.hotKeyModifiers[0] = HIBYTE(LOWORD(combination));
-    saveSettings(record, *app().settings);
-    registerHotKey(kPrimaryHotKey);
-    SetTimer(window, kTickTimer, kTickPeriod, nullptr);
-    ShowWindow(window, SW_MINIMIZE);
-}
+// The main window's steps over the application, with the desktop of this window.
+class Session {
+public:
+    Session(HWND window, Application& app)
+        : desktop_(window, app.icon.get(), programName(), app.userNameFont.get(), app.statisticsFont.get()),
+          main_{desktop_, app.shared, app.settings, app.service, app.hotKeys, app.window, kTickControls} {}
+    MainWindow& main() { return main_; }
 
-BOOL onInitDialog(HWND window) {
-    AppState& state = app();
-    startQuitService(state);  // the result is not looked at: the program runs on without it
-    setMainWindow(window);
-    extendSystemMenu(window);
-    setFonts(window);
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon()));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon()));
-    addToolTips(window);
-    loadSettings(state.record, *state.settings, currentTime());
-    showPrimaryHotKey(window);
-    if (state.record.quitStart == 0) state.record.quitStart = currentTime();
-    setTrayIcon(TrayAction::add);
-    if (state.record.lastBuild < kWelcomeBelowBuild) {
-        state.record.lastBuild = kCurrentBuild;
-        showWelcome(window);
-        saveSettings(state.record, *state.settings);
-        // Handled once the modal loop runs, so the quit details open after the start-up.
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_CHANGE_QUIT_DETAILS, BN_CLICKED), 0);
+private:
+    Win32Desktop desktop_;
+    MainWindow main_;
+};
+
+// What the quit details dialog saves and registers through.
+class QuitDetailsSteps : public QuitDetailsServices {
+public:
+    explicit QuitDetailsSteps(MainWindow& main) : main_(main) {}
+    void loadSettings(QuitRecord& record) override {
+        kalverin::loadSettings(record, main_.settings, currentTime());
     }
-    SetTimer(window, kTickTimer, kTickPeriod, nullptr);
-    if (state.record.secondaryHotKeysEnabled)
-        for (int id = kPrimaryHotKey + 1; id <= kLastHotKey; ++id) registerHotKey(id);
-    sendToTaskbar(window);
-    gKeepMinimisedUntilIdle = true;
-    gOwnLoopTicks = 0;
-    return TRUE;
+    void saveSettings(const QuitRecord& record) override { kalverin::saveSettings(record, main_.settings); }
+    void registerHotKey(int id) override {
+        main_.hotKeys.registerHotKey(main_.desktop, main_.shared.record, id);
+    }
+
+private:
+    MainWindow& main_;
+};
+
+void showQuitDetailsOver(HWND window, Application& app) {
+    Session session(window, app);
+    QuitDetailsSteps steps(session.main());
+    ScriptContext preview = app.shared.scriptContext();
+    QuitDetailsData data{app.shared.record, steps, {app.shared.record, preview, app.scriptFont.get()}};
+    showQuitDetails(window, data);
 }
 
-BOOL onQueryOpen(HWND window) {
-    BOOL allow = !gKeepMinimisedUntilIdle;
-    gKeepMinimisedUntilIdle = false;
-    SetWindowLongPtrA(window, DWLP_MSGRESULT, allow);
-    return TRUE;
-}
-
-void onTick(HWND window) {
-    AppState& state = app();
-    // A modal dialog over the main window disables it; its ticks come through that dialog's loop.
-    if (gKeepMinimisedUntilIdle && IsWindowEnabled(window) && ++gOwnLoopTicks >= 2)
-        gKeepMinimisedUntilIdle = false;
-    // A minimised window of a user who lives in the icon alone leaves the taskbar; hidden,
-    // it still counts as minimised for the rest of the tick.
-    if (hidesBeforeTick(state.record, IsIconic(window) != FALSE) && IsWindowVisible(window))
-        ShowWindow(window, SW_HIDE);
-    MainWindowView view(window);
-    tick(state.record, state.stats, currentTime(), IsIconic(window) != FALSE, *state.currency, view);
-}
-
-void showAboutOnce(HWND window) {
-    AppState& state = app();
-    if (state.aboutBoxOpen) return;
-    state.aboutBoxOpen = 1;
-    showAbout(window);
-    state.aboutBoxOpen = 0;
-}
-
-BOOL onSysCommand(HWND window, WPARAM command) {
+BOOL handleSysCommand(MainWindow& main, WPARAM command) {
     switch (command & 0xFFF0) {
         case kAboutCommand:
-            showAboutOnce(window);
+            showAboutOnce(main);
             return TRUE;
         case kCopySigCommand:
-            deliverText(0);
+            onCopySig(main);
             return TRUE;
+        case SC_RESTORE:
+            // The taskbar button asks this way: a person's restore, never refused.
+            main.state.restoreGuard.onUserRestore();
+            return FALSE;
         default:
             return FALSE;
     }
 }
 
-BOOL onCommand(HWND window, WORD id) {
+BOOL handleCommand(HWND window, Application& app, WORD id) {
     switch (id) {
         case IDOK:
-            sendToTaskbar(window);
+            sendToTaskbar(Session(window, app).main());
             return TRUE;
         case IDCANCEL:
             EndDialog(window, IDCANCEL);
             return TRUE;
         case IDC_CHANGE_QUIT_DETAILS:
-            showQuitDetails(window);
+            showQuitDetailsOver(window, app);
             return TRUE;
         case IDC_CHAT:
             showAbout(window);
@@ -206,48 +126,54 @@ BOOL onCommand(HWND window, WORD id) {
     }
 }
 
-void onDestroy() {
-    AppState& state = app();
-    saveSettings(state.record, *state.settings);
-    stopQuitService();
-    setTrayIcon(TrayAction::remove);
+BOOL handleQueryOpen(HWND window, Application& app) {
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, app.window.restoreGuard.allowsRestore());
+    return TRUE;
 }
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        startUp(Session(window, *applicationOf(window)).main(), currentTime());
+        return TRUE;
+    }
+    Application* app = applicationOf(window);
+    if (!app) return FALSE;  // messages before WM_INITDIALOG
     switch (message) {
-        case WM_INITDIALOG:
-            return onInitDialog(window);
         case WM_TIMER:
-            onTick(window);
+            onTick(Session(window, *app).main(), currentTime());
             return TRUE;
         case WM_QUERYOPEN:
-            return onQueryOpen(window);
+            return handleQueryOpen(window, *app);
         case WM_HOTKEY:
-            hotPaste(static_cast<int>(wParam));
+            onHotKey(Session(window, *app).main(), static_cast<int>(wParam));
             return FALSE;
         case WM_SYSCOMMAND:
-            return onSysCommand(window, wParam);
+            return handleSysCommand(Session(window, *app).main(), wParam);
         case WM_COMMAND:
-            return onCommand(window, LOWORD(wParam));
+            return handleCommand(window, *app, LOWORD(wParam));
         case WM_NOTIFY:
             return answerToolTip(lParam, toolTipFor);
         case WM_DESTROY:
-            onDestroy();
+            shutDown(Session(window, *app).main());
             return FALSE;
         case kTrayCallbackMessage:
-            onTrayCallback(lParam);
+            onTrayMessage(Session(window, *app).main(), static_cast<unsigned>(lParam));
             return FALSE;
         default:
-            if (message == gTaskbarCreated && gTaskbarCreated != 0) onTaskbarCreated();
+            if (message == app->taskbarCreated && message != 0)
+                onTaskbarRestart(Session(window, *app).main());
             return FALSE;
     }
 }
 
 }  // namespace
 
-INT_PTR runMainWindow(HINSTANCE instance) {
-    gTaskbarCreated = taskbarCreatedMessage();
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc, 0);
+INT_PTR runMainWindow(Application& app) {
+    // Broadcast to top-level windows when the shell (re)creates the taskbar.
+    app.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    return DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainWindowProc,
+                           reinterpret_cast<LPARAM>(&app));
 }
 
 }  // namespace kalverin

@@ -4,16 +4,9 @@
 
 namespace kalverin {
 
-struct AppState;
+class Application;
 
-// Runs the main window until it closes (Esc, the close box, Alt+F4).
-INT_PTR runMainWindow(HINSTANCE instance);
-
-// Application internals set up by the start-up.
-void setAppState(AppState* state);
-void setMainWindow(HWND window);
-void createFonts();
-void releaseFonts();
-void loadProgramIcon(HINSTANCE instance);
+// Runs the main window over `app` until it closes (Esc, the close box, Alt+F4).
+INT_PTR runMainWindow(Application& app);
 
 }  // namespace kalverin

@@ -2,22 +2,6 @@
 
 namespace kalverin {
 
-unsigned trayFlags(TrayAction action) {
-    switch (action) {
-        case TrayAction::add:
-            return kTrayFlagMessage | kTrayFlagIcon | kTrayFlagTip;
-        case TrayAction::modify:
-            return kTrayFlagTip;
-        case TrayAction::remove:
-            break;
-    }
-    return 0;
-}
-
-void setTrayIcon(Desktop& desktop, TrayAction action, const std::string& tipText) {
-    desktop.notifyIcon(action, trayFlags(action), tipText.substr(0, kTrayTipMax));
-}
-
 void trayToggle(Desktop& desktop, QuitRecord& record, const SaveRecord& save) {
     if (desktop.isVisible()) {
         // Minimised first so that the window comes back as a taskbar button, never at

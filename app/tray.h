@@ -3,22 +3,14 @@
 #include <functional>
 #include <string>
 
-#include "app/desktop.h"
+#include "model/desktop.h"
 #include "model/quit_record.h"
 
 namespace kalverin {
 
 constexpr unsigned kTrayIconId = 128;
 constexpr unsigned kTrayCallbackMessage = 102;
-constexpr unsigned kTrayFlagMessage = 1, kTrayFlagIcon = 2, kTrayFlagTip = 4;
-constexpr size_t kTrayTipMax = 63;          // characters; the record's tip field is 64 bytes
 constexpr unsigned kLeftDoubleClick = 515;  // WM_LBUTTONDBLCLK
-
-// Flags of each action: add gives callback, icon and tip; modify the tip; delete nothing.
-unsigned trayFlags(TrayAction action);
-
-// Shell_NotifyIconA with the tip cut to kTrayTipMax characters. The result is not looked at.
-void setTrayIcon(Desktop& desktop, TrayAction action, const std::string& tipText);
 
 // Stores the quit record; saveSettings with the run's settings file in the program.
 using SaveRecord = std::function<void(const QuitRecord&)>;

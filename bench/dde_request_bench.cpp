@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/application.h"
+#include "script/shared_state.h"
 #include "dde/quit_items.h"
 #include "tests/support/memory_ddeml.h"
 #include "tests/support/plain_currency.h"
@@ -14,7 +14,7 @@ namespace {
 
 void request(benchmark::State& run, const char* topic, const char* item) {
     PlainCurrency currency;
-    AppState state;
+    SharedState state;
     state.currency = &currency;
     state.stats.seconds = 7;
     MemoryDdeml library;

@@ -8,6 +8,7 @@
 #include "model/tick.h"
 #include "tests/support/example_quit.h"
 #include "tests/support/plain_currency.h"
+#include "tests/support/recording_desktop.h"
 #include "tests/support/time_zone.h"
 
 namespace kalverin {
@@ -16,9 +17,12 @@ namespace {
 constexpr TimeValue kQuit = 979551000;      // 2001-01-15 09:30:00 UTC
 constexpr TimeValue kExample = 1017240312;  // 2002-03-27 14:45:12 UTC
 
-class NullView : public TickView {
+// Takes what the tick shows without keeping it.
+class NullView : public RecordingDesktop {
 public:
-    void setTrayTip(const std::string& tip) override { benchmark::DoNotOptimize(tip.data()); }
+    void notifyIcon(TrayAction, unsigned, const std::string& tip) override {
+        benchmark::DoNotOptimize(tip.data());
+    }
     void setControlText(int, const std::string& text) override { benchmark::DoNotOptimize(text.data()); }
     void beep() override {}
     void setCaption(const std::string& caption) override { benchmark::DoNotOptimize(caption.data()); }
@@ -35,7 +39,10 @@ void oneTick(benchmark::State& state, bool minimised) {
     QuitStatistics stats;
     PlainCurrency currency;
     NullView view;
-    for (auto _ : state) tick(record, stats, kExample, minimised, currency, view);
+    PlainMoneyMemo money;
+    const TickControls controls{1031, 1032, 1033, 1034, 1035};
+    const TickContext context{currency, money, controls, view};
+    for (auto _ : state) tick(record, stats, kExample, minimised, context);
 }
 BENCHMARK_CAPTURE(oneTick, shown, false);
 BENCHMARK_CAPTURE(oneTick, minimised, true);

@@ -26,7 +26,8 @@ list(FILTER support_sources EXCLUDE REGEX "_win\\.cpp$")
 # Unit tests of the portable core: one executable, natively and under Wine.
 file(GLOB unit_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(kalverin_unit_tests ${unit_sources} ${support_sources})
-target_link_libraries(kalverin_unit_tests PRIVATE kalverin_core ${gtest_libs})
+target_include_directories(kalverin_unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(kalverin_unit_tests PRIVATE kalverin_app ${gtest_libs})
 
 # Tests run in fixed POSIX zones and a known locale; Wine's msvcrt reads only POSIX TZ forms.
 set(test_env "TZ=UTC0;LANG=C.UTF-8;LC_ALL=C.UTF-8")
@@ -44,14 +45,16 @@ if(WIN32)
   # The Win32 tests drive the DDE client beside them.
   file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
   add_executable(kalverin_win_tests ${win_test_sources})
-  target_link_libraries(kalverin_win_tests PRIVATE kalverin_win ${gtest_libs})
+  target_include_directories(kalverin_win_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(kalverin_win_tests PRIVATE kalverin_app ${gtest_libs})
   add_dependencies(kalverin_win_tests kalverin-dde)
   add_test(NAME win_backends COMMAND ${wine_runner} $<TARGET_FILE:kalverin_win_tests>)
   set_tests_properties(win_backends PROPERTIES ENVIRONMENT "${test_env}")
 
   file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
   add_executable(kalverin_e2e_tests ${e2e_sources})
-  target_link_libraries(kalverin_e2e_tests PRIVATE kalverin_win ${gtest_libs})
+  target_include_directories(kalverin_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(kalverin_e2e_tests PRIVATE kalverin_app ${gtest_libs})
   add_dependencies(kalverin_e2e_tests kalverin kalverin-dde)
   # Cases named Clock* need the frozen clock; the rest run on the real one.
   add_test(NAME e2e COMMAND ${wine_runner} $<TARGET_FILE:kalverin_e2e_tests> --gtest_filter=-Clock*)

@@ -82,7 +82,7 @@ DataHandle quitItemRequest(DdeServer& server, DdeItem& item, unsigned format, Hs
     auto* binding = static_cast<QuitItemBinding*>(item.context);
     QuitItems& items = *binding->owner;
     const QuitItemRow& row = kRows[binding->row];
-    AppState& state = *items.state;
+    SharedState& state = *items.state;
     switch (row.reply) {
         case Reply::version:
             return server.textReply(format, kVersionBanner, itemHandle);
@@ -116,7 +116,7 @@ int refusePoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
 int parseScriptPoke(DdeServer& server, DdeItem& item, unsigned, Hsz, Hsz, DataHandle data) {
     auto* binding = static_cast<QuitItemBinding*>(item.context);
     QuitItems& items = *binding->owner;
-    AppState& state = *items.state;
+    SharedState& state = *items.state;
     uint32_t size = 0;
     const uint8_t* bytes = data ? server.api().accessData(data, &size) : nullptr;
     if (!bytes) return 0;
@@ -143,7 +143,7 @@ QuitItems::QuitItems() {
     }
 }
 
-void registerQuitItems(DdeServer& server, QuitItems& items, AppState& state) {
+void registerQuitItems(DdeServer& server, QuitItems& items, SharedState& state) {
     items.state = &state;
     items.scriptResult.clear();
     for (size_t i = 0; i < kQuitItemCount; ++i) {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/application.h"
+#include "script/shared_state.h"
 #include "dde/dde_server.h"
 #include "model/text_buffer.h"
 
@@ -29,7 +29,7 @@ struct QuitItems {
     QuitItems(const QuitItems&) = delete;
     QuitItems& operator=(const QuitItems&) = delete;
 
-    AppState* state = nullptr;
+    SharedState* state = nullptr;
     // The text rendered from the last script poked to COMMAND/PARSEORVANE; one for all
     // conversations.
     TextBuffer scriptResult{kScriptResultMax};
@@ -39,7 +39,7 @@ struct QuitItems {
 };
 
 // Registers the whole item table in order, after emptying the script result.
-void registerQuitItems(DdeServer& server, QuitItems& items, AppState& state);
+void registerQuitItems(DdeServer& server, QuitItems& items, SharedState& state);
 // Empties the script result, removes every item, then the six topics. The System topic
 // stays for the server's stop. Returns the result of the last removal.
 bool unregisterQuitItems(DdeServer& server, QuitItems& items);

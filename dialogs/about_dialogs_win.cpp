@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/about_dialogs_win.h"
 #include "dialogs/web_addresses.h"
 #include "resources/dialog_ids.h"
 

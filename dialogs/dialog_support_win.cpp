@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "app/app_win.h"
-
 namespace kalverin {
 
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param) {
@@ -14,6 +12,22 @@ INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, procedure, param);
+}
+
+// The executable's name does not change while it runs: it is worked out once, not on
+// every message box.
+std::string programName() {
+    static const std::string name = [] {
+        char path[MAX_PATH];
+        DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string base(path, n < MAX_PATH ? n : 0);
+        size_t slash = base.find_last_of("\\/");
+        if (slash != std::string::npos) base.erase(0, slash + 1);
+        size_t dot = base.find_last_of('.');
+        if (dot != std::string::npos) base.erase(dot);
+        return base.empty() ? std::string("Kalverin") : base;
+    }();
+    return name;
 }
 
 void warn(HWND owner, const char* text) {

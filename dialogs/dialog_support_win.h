@@ -12,6 +12,9 @@ using TipLookup = const char* (*)(int controlId);
 // Runs template `templateId` modally over `owner`; `param` reaches WM_INITDIALOG.
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param);
 
+// The base name of the executable, "Kalverin" when it cannot be had: message box captions.
+std::string programName();
+
 // One-button message box with an exclamation icon, captioned with the program's name.
 void warn(HWND owner, const char* text);
 

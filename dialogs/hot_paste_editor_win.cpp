@@ -1,10 +1,8 @@
 // The hot-paste editor: a text field, its rendered preview and a once-a-second refresh.
 #include <windows.h>
 
-#include "app/app_win.h"
-#include "app/application.h"
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/hot_paste_editor_win.h"
 #include "dialogs/hot_paste_editor.h"
 #include "resources/dialog_ids.h"
 
@@ -13,24 +11,30 @@ namespace {
 
 constexpr UINT_PTR kPreviewTimer = 1;
 
-EditorPreview* previewOf(HWND dialog) {
-    return reinterpret_cast<EditorPreview*>(GetWindowLongPtrA(dialog, DWLP_USER));
+// The editor's data and its own preview buffers, for as long as the dialog runs.
+struct EditorSession {
+    HotPasteEditorData& data;
+    EditorPreview preview;
+};
+
+EditorSession* sessionOf(HWND dialog) {
+    return reinterpret_cast<EditorSession*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 void refreshPreview(HWND dialog) {
-    EditorPreview* preview = previewOf(dialog);
-    if (!preview || !app().currency) return;
-    ScriptContext context = app().scriptContext();
-    renderPreview(controlText(dialog, IDC_ED_TEXT, kEditorTextMax), *preview, context);
-    SetDlgItemTextA(dialog, IDC_ED_PREVIEW, preview->output.c_str());
+    EditorSession* session = sessionOf(dialog);
+    if (!session) return;  // EN_CHANGE may come before WM_INITDIALOG has stored the session
+    renderPreview(controlText(dialog, IDC_ED_TEXT, kEditorTextMax), session->preview, session->data.preview);
+    SetDlgItemTextA(dialog, IDC_ED_PREVIEW, session->preview.output.c_str());
 }
 
 INT_PTR onInit(HWND dialog, LPARAM param) {
     SetWindowLongPtrA(dialog, DWLP_USER, param);
+    HotPasteEditorData& data = sessionOf(dialog)->data;
     // Setting the text raises EN_CHANGE, which renders once already; the explicit render
     // below keeps the order right even where it does not.
-    SetDlgItemTextA(dialog, IDC_ED_TEXT, app().record.hotPasteTexts[0].c_str());
-    if (HFONT font = scriptFont()) {
+    SetDlgItemTextA(dialog, IDC_ED_TEXT, data.record.hotPasteTexts[0].c_str());
+    if (HFONT font = data.scriptFont) {
         SendDlgItemMessageA(dialog, IDC_ED_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         SendDlgItemMessageA(dialog, IDC_ED_PREVIEW, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
@@ -43,7 +47,7 @@ INT_PTR onInit(HWND dialog, LPARAM param) {
 }
 
 void onSave(HWND dialog) {
-    if (storeEditorText(controlText(dialog, IDC_ED_TEXT, kEditorTextMax), app().record)) {
+    if (storeEditorText(controlText(dialog, IDC_ED_TEXT, kEditorTextMax), sessionOf(dialog)->data.record)) {
         warn(dialog, kTextWillBeCutMessage);
     }
     EndDialog(dialog, IDOK);
@@ -86,9 +90,9 @@ INT_PTR CALLBACK editorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-void showHotPasteEditor(HWND owner) {
-    EditorPreview preview;
-    runDialog(IDD_EDITOR, owner, editorProc, reinterpret_cast<LPARAM>(&preview));
+bool showHotPasteEditor(HWND owner, HotPasteEditorData& data) {
+    EditorSession session{data, {}};
+    return runDialog(IDD_EDITOR, owner, editorProc, reinterpret_cast<LPARAM>(&session)) == IDOK;
 }
 
 }  // namespace kalverin

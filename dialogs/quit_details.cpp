@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/hot_keys.h"
+#include "model/hot_key_ids.h"
 #include "resources/dialog_ids.h"
 
 namespace kalverin {

@@ -2,31 +2,18 @@
 // decision is in quit_details.cpp.
 #include <windows.h>
 
-#include <ctime>
-
-#include "app/app_win.h"
-#include "app/application.h"
-#include "app/hot_keys.h"
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/quit_details_win.h"
+#include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/quit_details.h"
-#include "model/settings.h"
 #include "resources/dialog_ids.h"
 
 namespace kalverin {
 namespace {
 
-class AppServices : public QuitDetailsServices {
-public:
-    void loadSettings(QuitRecord& record) override {
-        if (app().settings)
-            kalverin::loadSettings(record, *app().settings, static_cast<TimeValue>(std::time(nullptr)));
-    }
-    void saveSettings(const QuitRecord& record) override {
-        if (app().settings) kalverin::saveSettings(record, *app().settings);
-    }
-    void registerHotKey(int id) override { kalverin::registerHotKey(id); }
-};
+QuitDetailsData& dataOf(HWND dialog) {
+    return *reinterpret_cast<QuitDetailsData*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void fillList(HWND dialog, int id, const std::vector<std::string>& entries) {
     for (const std::string& entry : entries) {
@@ -86,22 +73,23 @@ QuitDetailsForm readForm(HWND dialog) {
     return form;
 }
 
-INT_PTR onInit(HWND dialog) {
+INT_PTR onInit(HWND dialog, LPARAM param) {
+    SetWindowLongPtrA(dialog, DWLP_USER, param);
     const QuitDetailsLists& lists = quitDetailsLists();
     fillList(dialog, IDC_QD_MONTH, lists.months);
     fillList(dialog, IDC_QD_YEAR, lists.years);
     fillList(dialog, IDC_QD_DAY, lists.days);
     fillList(dialog, IDC_QD_HOUR, lists.hours);
     fillList(dialog, IDC_QD_MINUTE, lists.minutes);
-    AppServices services;
-    showForm(dialog, openQuitDetails(app().record, services));
+    QuitDetailsData& data = dataOf(dialog);
+    showForm(dialog, openQuitDetails(data.record, data.services));
     addToolTips(dialog);
     return TRUE;  // the day list, first in tab order, takes the focus
 }
 
 void onSave(HWND dialog) {
-    AppServices services;
-    QuitDetailsSaveResult result = saveQuitDetails(readForm(dialog), app().record, services);
+    QuitDetailsData& data = dataOf(dialog);
+    QuitDetailsSaveResult result = saveQuitDetails(readForm(dialog), data.record, data.services);
     if (result.close) {
         EndDialog(dialog, IDOK);
         return;
@@ -114,6 +102,14 @@ void onEnableSecondary(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_QD_EDIT_SECONDARY), checked(dialog, IDC_QD_ENABLE_SECONDARY));
 }
 
+// The secondary dialog's changes reach the record in memory; they are registered and written
+// when this dialog is saved.
+void onEditSecondary(HWND dialog) {
+    QuitRecord& record = dataOf(dialog).record;
+    SecondaryHotKeysForm form = secondaryFormFromRecord(record);
+    if (showSecondaryHotKeys(dialog, form)) storeSecondaryForm(form, record);
+}
+
 INT_PTR onCommand(HWND dialog, int id) {
     switch (id) {
         case IDOK:
@@ -123,10 +119,10 @@ INT_PTR onCommand(HWND dialog, int id) {
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         case IDC_QD_EDIT_PRIMARY:
-            showHotPasteEditor(dialog);
+            showHotPasteEditor(dialog, dataOf(dialog).editor);
             return TRUE;
         case IDC_QD_EDIT_SECONDARY:
-            showSecondaryHotKeys(dialog);
+            onEditSecondary(dialog);
             return TRUE;
         case IDC_QD_ENABLE_SECONDARY:
             onEnableSecondary(dialog);
@@ -138,7 +134,7 @@ INT_PTR onCommand(HWND dialog, int id) {
 INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            return onInit(dialog);
+            return onInit(dialog, lParam);
         case WM_COMMAND:
             return onCommand(dialog, LOWORD(wParam));
         case WM_NOTIFY:
@@ -149,8 +145,8 @@ INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void showQuitDetails(HWND owner) {
-    runDialog(IDD_QUIT_DETAILS, owner, quitDetailsProc, 0);
+bool showQuitDetails(HWND owner, QuitDetailsData& data) {
+    return runDialog(IDD_QUIT_DETAILS, owner, quitDetailsProc, reinterpret_cast<LPARAM>(&data)) == IDOK;
 }
 
 }  // namespace kalverin

@@ -1,20 +1,24 @@
 // The secondary hot-keys dialog: moves four combinations and four texts between its
-// controls and the record in memory. It registers and writes nothing.
+// controls and a form. It registers and writes nothing.
 #include <windows.h>
 // commctrl.h needs windows.h first.
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "dialogs/dialog_support_win.h"
-#include "dialogs/dialogs_win.h"
+#include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/secondary_hot_keys.h"
 #include "resources/dialog_ids.h"
 
 namespace kalverin {
 namespace {
 
-INT_PTR onInit(HWND dialog) {
-    SecondaryHotKeysForm form = secondaryFormFromRecord(app().record);
+SecondaryHotKeysForm& formOf(HWND dialog) {
+    return *reinterpret_cast<SecondaryHotKeysForm*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+INT_PTR onInit(HWND dialog, LPARAM param) {
+    SetWindowLongPtrA(dialog, DWLP_USER, param);
+    const SecondaryHotKeysForm& form = formOf(dialog);
     for (int row = 0; row < kSecondaryRows; ++row) {
         SendDlgItemMessageA(dialog, kSecondaryKeyControls[row], HKM_SETHOTKEY, form.hotKeys[row], 0);
     }
@@ -25,7 +29,7 @@ INT_PTR onInit(HWND dialog) {
 }
 
 void onSave(HWND dialog) {
-    SecondaryHotKeysForm form;
+    SecondaryHotKeysForm& form = formOf(dialog);
     for (int row = 0; row < kSecondaryRows; ++row) {
         LRESULT pair = SendDlgItemMessageA(dialog, kSecondaryKeyControls[row], HKM_GETHOTKEY, 0, 0);
         form.hotKeys[row] = static_cast<uint16_t>(pair & 0xFFFF);
@@ -33,14 +37,13 @@ void onSave(HWND dialog) {
     for (int row = 0; row < kSecondaryRows; ++row) {
         form.texts[row] = controlText(dialog, kSecondaryTextControls[row], kSecondaryTextMax);
     }
-    storeSecondaryForm(form, app().record);
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            return onInit(dialog);
+            return onInit(dialog, lParam);
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDOK:
@@ -57,8 +60,13 @@ INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 }  // namespace
 
-void showSecondaryHotKeys(HWND owner) {
-    runDialog(IDD_SECONDARY, owner, secondaryProc, 0);
+bool showSecondaryHotKeys(HWND owner, SecondaryHotKeysForm& form) {
+    // The dialog edits a copy: Cancel leaves the caller's form as it was.
+    SecondaryHotKeysForm edited = form;
+    if (runDialog(IDD_SECONDARY, owner, secondaryProc, reinterpret_cast<LPARAM>(&edited)) != IDOK)
+        return false;
+    form = edited;
+    return true;
 }
 
 }  // namespace kalverin

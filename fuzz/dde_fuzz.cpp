@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/application.h"
+#include "script/shared_state.h"
 #include "dde/quit_items.h"
 #include "tests/support/memory_ddeml.h"
 #include "tests/support/plain_currency.h"
@@ -30,7 +30,7 @@ const T& pick(const T (&table)[N], uint8_t byte) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PlainCurrency currency;
-    AppState state;
+    SharedState state;
     state.currency = &currency;
     state.record.userName = "Fuzz";
     state.record.hotPasteTexts[0] = "{+N} {A}{+s}";

@@ -14,10 +14,26 @@ public:
     virtual bool format(const std::string& amount, std::string& out) = 0;
 };
 
-// "%0.02f" of the amount, then the platform's currency format; an amount the platform
-// cannot format (or whose text exceeds kCurrencyTextMax) falls back to the "%0.02f" text.
+// The amount as "%0.02f" writes it: the text the currency format starts from.
+std::string plainMoneyText(float amount);
+
+// The plain text of the last amount asked for. The money saved changes once a minute at
+// most while the tick asks every second, and printf's exact float formatting is the dearest
+// step of a tick; the text is a function of the amount alone, so the last one is kept.
+class PlainMoneyMemo {
+public:
+    const std::string& text(float amount);
+
+private:
+    bool valid_ = false;
+    float amount_ = 0.0f;
+    std::string text_;
+};
+
+// The plain text of the amount, then the platform's currency format; an amount the platform
+// cannot format (or whose text exceeds kCurrencyTextMax) falls back to the plain text.
 std::string formatMoney(float amount, CurrencyFormat& currency);
-// Its second step alone, for a caller that already holds the "%0.02f" text.
+// Its second step alone, for a caller that already holds the plain text.
 std::string formatMoneyText(const std::string& plain, CurrencyFormat& currency);
 
 }  // namespace kalverin

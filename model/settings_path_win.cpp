@@ -59,52 +59,25 @@ std::string settingsFilePath() {
     return folder + "\\" + kSettingsFileName;
 }
 
-SettingsFile::SettingsFile(std::string path, std::string legacyPath)
-    : current_(std::move(path)), legacy_(std::move(legacyPath)), readingLegacy_(false) {
-    readingLegacy_ = !fileExists(current_.path()) && fileExists(legacy_.path()) &&
-                     lstrcmpiA(current_.path().c_str(), legacy_.path().c_str()) != 0;
+bool Win32SettingsFileSystem::exists(const std::string& path) {
+    return fileExists(path);
 }
 
-void SettingsFile::copyLegacy() {
-    if (!readingLegacy_) return;
-    // Copy first: the file may hold other users' sections, which must not be left behind.
+void Win32SettingsFileSystem::copy(const std::string& from, const std::string& to) {
     // A read-only legacy file would give a read-only copy that no write could change.
-    if (CopyFileA(legacy_.path().c_str(), current_.path().c_str(), TRUE)) {
-        DWORD attributes = GetFileAttributesA(current_.path().c_str());
+    if (CopyFileA(from.c_str(), to.c_str(), TRUE)) {
+        DWORD attributes = GetFileAttributesA(to.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesA(current_.path().c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
 }
 
-// Reads move to the new file only once it exists: while writes there fail (no folder, no
-// room), the user's record keeps coming from the legacy file rather than from nothing.
-void SettingsFile::afterWrite() {
-    if (readingLegacy_ && fileExists(current_.path())) readingLegacy_ = false;
+bool Win32SettingsFileSystem::samePath(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-unsigned SettingsFile::readInt(const char* section, const char* key, unsigned fallback) {
-    return source().readInt(section, key, fallback);
-}
-
-std::string SettingsFile::readString(const char* section, const char* key, const char* fallback,
-                                     size_t maxChars) {
-    return source().readString(section, key, fallback, maxChars);
-}
-
-bool SettingsFile::readStruct(const char* section, const char* key, void* area, size_t size) {
-    return source().readStruct(section, key, area, size);
-}
-
-void SettingsFile::writeString(const char* section, const char* key, const char* value) {
-    copyLegacy();
-    current_.writeString(section, key, value);
-    afterWrite();
-}
-
-void SettingsFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
-    copyLegacy();
-    current_.writeStruct(section, key, area, size);
-    afterWrite();
-}
+SettingsFile::SettingsFile(std::string path, std::string legacyPath)
+    : SettingsFileParts{Win32ProfileFile(path), Win32ProfileFile(legacyPath), {}},
+      MovingSettingsFile(current, path, legacy, legacyPath, files) {}
 
 }  // namespace kalverin

@@ -1,10 +1,11 @@
-// Where the settings file lives: %APPDATA%\Kalverin\kalverin.ini, read once from the
+// Where the settings file lives: %APPDATA%\Kalverin\kalverin.ini, moved over from the
 // Windows directory where older versions kept it.
 #pragma once
 #include <string>
 
 #include "model/profile.h"
 #include "model/profile_win.h"
+#include "model/settings_move.h"
 
 namespace kalverin {
 
@@ -15,32 +16,28 @@ std::string settingsFilePath();
 // kalverin.ini in the Windows directory, where the file used to be kept.
 std::string legacySettingsFilePath();
 
-// The settings file at `path`. While that file does not exist and one exists at
-// `legacyPath`, reads come from the legacy file; the first write copies the legacy file to
-// `path` (so that every user's section moves along) and from then on reads and writes go to
-// `path` only (should writes there fail, reads stay with the legacy file). The legacy file is
-// never changed.
-class SettingsFile : public ProfileFile {
+// The platform's file calls the move needs.
+class Win32SettingsFileSystem : public SettingsFileSystem {
+public:
+    bool exists(const std::string& path) override;
+    void copy(const std::string& from, const std::string& to) override;
+    bool samePath(const std::string& a, const std::string& b) override;
+};
+
+// The two Win32 profile files and the file calls a MovingSettingsFile works on, held
+// before it is built.
+struct SettingsFileParts {
+    Win32ProfileFile current;
+    Win32ProfileFile legacy;
+    Win32SettingsFileSystem files;
+};
+
+// The settings file at `path`, moved from `legacyPath` as MovingSettingsFile does.
+class SettingsFile : private SettingsFileParts, public MovingSettingsFile {
 public:
     SettingsFile(std::string path, std::string legacyPath);
-
-    unsigned readInt(const char* section, const char* key, unsigned fallback) override;
-    std::string readString(const char* section, const char* key, const char* fallback,
-                           size_t maxChars) override;
-    bool readStruct(const char* section, const char* key, void* area, size_t size) override;
-    void writeString(const char* section, const char* key, const char* value) override;
-    void writeStruct(const char* section, const char* key, const void* area, size_t size) override;
-
-    bool readingLegacy() const { return readingLegacy_; }
-
-private:
-    ProfileFile& source() { return readingLegacy_ ? static_cast<ProfileFile&>(legacy_) : current_; }
-    void copyLegacy();
-    void afterWrite();
-
-    Win32ProfileFile current_;
-    Win32ProfileFile legacy_;
-    bool readingLegacy_;
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
 };
 
 }  // namespace kalverin

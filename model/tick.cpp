@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -101,26 +100,6 @@ std::string lifeSavedText(const QuitStatistics& stats) {
     return line.empty() ? "None" : line.str();
 }
 
-// The "%0.02f" text of the money, which changes once a minute at most while the tick asks
-// every second: printf's exact float formatting is the dearest step of a tick. The text is
-// a function of the value alone, so the last one is kept.
-const std::string& plainMoney(float amount) {
-    struct Memo {
-        bool valid = false;
-        float amount = 0.0f;
-        std::string text;
-    };
-    static Memo memo;
-    if (!memo.valid || std::memcmp(&memo.amount, &amount, sizeof amount) != 0) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%0.02f", static_cast<double>(amount));
-        memo.text = text;
-        memo.amount = amount;
-        memo.valid = true;
-    }
-    return memo.text;
-}
-
 // The status text lives in a 100-byte caption buffer. A fragment that does not fit whole
 // is left out with everything after it, so the caption never ends in half a number.
 class StatusText {
@@ -149,7 +128,9 @@ bool hidesBeforeTick(const QuitRecord& record, bool minimised) {
 }
 
 void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool minimised,
-          CurrencyFormat& currency, TickView& view) {
+          const TickContext& context) {
+    Desktop& desktop = context.desktop;
+    const TickControls& controls = context.controls;
     const ElapsedTime e = computeElapsed(record.quitStart, now);
     stats.now = now;
     stats.years = e.years;
@@ -178,36 +159,36 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
         stats.tipText.clear();
     else
         stats.tipText.assign(elapsed, 1, kTipTextMax);
-    view.setTrayTip(stats.tipText);
-    if (shown) view.setControlText(IDC_ELAPSED, stats.tipText);
+    setTrayIcon(desktop, TrayAction::modify, stats.tipText);
+    if (shown) desktop.setControlText(controls.elapsed, stats.tipText);
 
     const std::string count = numberText(notSmoked);
     if (record.tipShowsNotSmoked) status.append(", ", count, " not smoked");
     if (shown) {
-        view.setControlText(IDC_NOT_SMOKED, count);
-        view.setControlText(IDC_USER_NAME, record.userName);
+        desktop.setControlText(controls.notSmoked, count);
+        desktop.setControlText(controls.userName, record.userName);
     }
     stats.notSmoked = notSmoked;
 
-    const std::string money = formatMoneyText(plainMoney(stats.moneySaved), currency);
-    if (shown) view.setControlText(IDC_MONEY_SAVED, money);
+    const std::string money = formatMoneyText(context.money.text(stats.moneySaved), context.currency);
+    if (shown) desktop.setControlText(controls.moneySaved, money);
     if (record.tipShowsMoneySaved) status.append(", a saving of ", money);
 
-    if (stats.lastDayShown != stats.days && stats.lastDayShown != kNoDayShown) view.beep();
+    if (stats.lastDayShown != stats.days && stats.lastDayShown != kNoDayShown) desktop.beep();
     stats.lastDayShown = stats.days;
 
     fillLifeSaved(stats);
     const std::string lifeSaved = lifeSavedText(stats);
-    if (shown) view.setControlText(IDC_LIFE_SAVED, lifeSaved);
+    if (shown) desktop.setControlText(controls.lifeSaved, lifeSaved);
     const int64_t lifeSum = int64_t{stats.lifeSavedYears} + stats.lifeSavedWeeks + stats.lifeSavedDays +
                             stats.lifeSavedHours + stats.lifeSavedMinutes + stats.lifeSavedSeconds;
     if (lifeSum > 0 && record.tipShowsLifeSaved) status.append(", LS: ", lifeSaved);
 
     if (shown) {
         static const std::string shownCaption = kShownCaption;
-        view.setCaption(shownCaption);
+        desktop.setCaption(shownCaption);
     } else {
-        view.setCaption(status.text());
+        desktop.setCaption(status.text());
     }
 }
 

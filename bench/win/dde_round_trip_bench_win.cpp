@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "bench/win/timing.h"
+#include "script/shared_state.h"
 #include "dde/dde_client_win.h"
 #include "dde/dde_server.h"
 #include "dde/ddeml_win.h"
@@ -39,7 +39,7 @@ void serveUntilParentEnds(DWORD parentId) {
 
 int serveReal(DWORD parentId) {
     PlainCurrency currency;
-    AppState state;
+    SharedState state;
     state.currency = &currency;
     state.stats.seconds = 7;
     Win32Ddeml library;

@@ -28,13 +28,13 @@ void RecordingDesktop::keyEvent(uint8_t vk, uint32_t flags) {
     calls.push_back("key:" + std::to_string(vk) + ":" + std::to_string(flags));
 }
 
-bool RecordingDesktop::registerHotKey(int id, unsigned modifiers, uint8_t vk) {
+bool RecordingDesktop::claimHotKey(int id, unsigned modifiers, uint8_t vk) {
     calls.push_back("register:" + std::to_string(id) + ":" + std::to_string(modifiers) + ":" +
                     std::to_string(vk));
     return refusedHotKeyIds.count(id) == 0;
 }
 
-void RecordingDesktop::unregisterHotKey(int id) {
+void RecordingDesktop::releaseHotKey(int id) {
     calls.push_back("unregister:" + std::to_string(id));
 }
 
@@ -58,6 +58,29 @@ void RecordingDesktop::showMinimised() {
     calls.push_back("showMinimised");
     visible = true;
     minimised = true;
+}
+
+void RecordingDesktop::setControlText(int id, const std::string& text) {
+    calls.push_back(std::to_string(id) + ":" + text);
+}
+
+void RecordingDesktop::setCaption(const std::string& caption) {
+    calls.push_back("caption:" + caption);
+}
+
+void RecordingDesktop::showHotKeyCombination(uint16_t combination) {
+    calls.push_back("showHotKey:" + std::to_string(combination));
+    hotKeyShown = combination;
+}
+
+void RecordingDesktop::showAbout() {
+    calls.push_back("about");
+    if (duringAbout) {
+        auto hook = std::move(duringAbout);
+        duringAbout = nullptr;
+        hook();
+        calls.push_back("about closed");
+    }
 }
 
 void RecordingDesktop::messageBox(const char* text) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
+#include "model/desktop.h"
 
 namespace kalverin {
 
@@ -22,9 +22,12 @@ public:
     // Window state; the window actions change it as the platform would.
     bool visible = true;
     bool minimised = false;
+    bool enabled = true;
+    uint16_t hotKeyShown = 0;  // the primary key-combination control
 
     // One line per action, e.g. "open", "set:text", "key:17:2", "register:1:2:187",
-    // "notify:0:7:tip", "box:Out Of Memory!". Queries are not recorded.
+    // "notify:0:7:tip", "box:Out Of Memory!", "1031:text", "caption:text", "timer".
+    // Queries are not recorded.
     std::vector<std::string> calls;
     std::string clipboard;  // what the clipboard holds
     bool clipboardOpen = false;
@@ -34,16 +37,29 @@ public:
     ClipboardSet setClipboardText(const std::string& text) override;
     void closeClipboard() override;
     void keyEvent(uint8_t vk, uint32_t flags) override;
-    bool registerHotKey(int id, unsigned modifiers, uint8_t vk) override;
-    void unregisterHotKey(int id) override;
+    bool claimHotKey(int id, unsigned modifiers, uint8_t vk) override;
+    void releaseHotKey(int id) override;
     void notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
     bool isVisible() override { return visible; }
     bool isMinimised() override { return minimised; }
     void minimise() override;
     void hide() override;
     void showMinimised() override;
+    bool isEnabled() override { return enabled; }
+    void setControlText(int id, const std::string& text) override;
+    void setCaption(const std::string& caption) override;
+    void showHotKeyCombination(uint16_t combination) override;
+    uint16_t hotKeyCombination() override { return hotKeyShown; }
+    void startTickTimer() override { calls.push_back("timer"); }
+    void decorateWindow() override { calls.push_back("decorate"); }
+    void showWelcome() override { calls.push_back("welcome"); }
+    void showAbout() override;
+    void postChangeQuitDetails() override { calls.push_back("post:quitDetails"); }
     void messageBox(const char* text) override;
     void beep() override;
+
+    // Runs while the About dialog is "on screen", as its own message loop would.
+    std::function<void()> duringAbout;
 };
 
 }  // namespace kalverin

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "script/shared_state.h"
 #include "dde/quit_items.h"
 #include "script/interpreter.h"
 #include "tests/support/fake_ddeml.h"
@@ -35,7 +35,7 @@ protected:
     }
 
     UsCurrencyFormat currency;
-    AppState state;
+    SharedState state;
     FakeDdeml fake;
     DdeServer server{fake};
     QuitItems items;

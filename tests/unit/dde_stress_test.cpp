@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "app/application.h"
+#include "script/shared_state.h"
 #include "dde/quit_items.h"
 #include "tests/support/fake_ddeml.h"
 #include "tests/support/us_currency.h"
@@ -57,7 +57,7 @@ TEST(DdeStress, RandomTrafficLeavesTheServiceAnsweringAndItsDataIntact) {
                                    "{+$}{+Y}", std::string(9000, '{'), "\0\0"s, ""};
 
     UsCurrencyFormat currency;
-    AppState state;
+    SharedState state;
     state.currency = &currency;
     state.record.userName = "Stress";
     FakeDdeml fake;

@@ -5,23 +5,21 @@
 
 #include "model/tick.h"
 #include "tests/support/example_quit.h"
+#include "tests/support/recording_desktop.h"
 #include "tests/support/time_zone.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {
 namespace {
 
-// Every call the tick makes, in order, as one line each.
-class RecordingView : public TickView {
+// Every call the tick makes, in order, as one line each; the tray tip as "tip:".
+class RecordingView : public RecordingDesktop {
 public:
-    void setTrayTip(const std::string& tip) override { calls.push_back("tip:" + tip); }
-    void setControlText(int id, const std::string& text) override {
-        calls.push_back(std::to_string(id) + ":" + text);
-    }
-    void beep() override { calls.push_back("beep"); }
-    void setCaption(const std::string& caption) override { calls.push_back("caption:" + caption); }
+    void notifyIcon(TrayAction, unsigned, const std::string& tip) override { calls.push_back("tip:" + tip); }
+    TickContext with(CurrencyFormat& currency) { return TickContext{currency, money, kControls, *this}; }
 
-    std::vector<std::string> calls;
+    static constexpr TickControls kControls{1031, 1032, 1033, 1034, 1035};
+    PlainMoneyMemo money;
 };
 
 // A locale whose currency text is as long as the buffer takes, or one that cannot format.
@@ -47,7 +45,7 @@ class TickTest : public ::testing::TestWithParam<const char*> {
 protected:
     std::vector<std::string> run(const QuitRecord& record, TimeValue now, bool minimised) {
         RecordingView view;
-        tick(record, stats, now, minimised, currency, view);
+        tick(record, stats, now, minimised, view.with(currency));
         return view.calls;
     }
 
@@ -141,7 +139,7 @@ TEST_P(CaptionTest, MinimisedTipAndCaption) {
     QuitStatistics stats;
     UsCurrencyFormat currency;
     RecordingView view;
-    tick(record, stats, c.now, true, currency, view);
+    tick(record, stats, c.now, true, view.with(currency));
     const std::vector<std::string> expected = {std::string("tip:") + c.tip,
                                                std::string("caption:") + c.caption};
     EXPECT_EQ(view.calls, expected);
@@ -162,7 +160,7 @@ TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
     QuitStatistics stats;
     UsCurrencyFormat currency;
     RecordingView view;
-    tick(record, stats, kQuit, false, currency, view);
+    tick(record, stats, kQuit, false, view.with(currency));
     const std::vector<std::string> expected = {"tip:-1Y -2M -1W -5D -5h -15m -12s",
                                                "1031:-1Y -2M -1W -5D -5h -15m -12s",
                                                "1033:0",
@@ -181,7 +179,7 @@ TEST(Tick, LifeSavedStaysOnItsControlWhenTheCaptionLeavesItOut) {
     QuitStatistics stats;
     UsCurrencyFormat currency;
     RecordingView view;
-    tick(record, stats, kExample, false, currency, view);
+    tick(record, stats, kExample, false, view.with(currency));
     EXPECT_EQ(view.calls.at(5), "1034:4W 2D 7h ");
 }
 
@@ -203,7 +201,7 @@ TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
     };
     for (const Step& step : steps) {
         RecordingView view;
-        tick(record, stats, step.now, true, currency, view);
+        tick(record, stats, step.now, true, view.with(currency));
         int beeps = 0;
         for (const std::string& call : view.calls) beeps += call == "beep";
         EXPECT_EQ(beeps, step.beeps ? 1 : 0) << step.now - kQuit;
@@ -214,7 +212,7 @@ TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
     // beep falls between the money and the life saved.
     record.quitStart -= 2 * day;
     RecordingView view;
-    tick(record, stats, kQuit + 4 * day + 3, false, currency, view);
+    tick(record, stats, kQuit + 4 * day + 3, false, view.with(currency));
     ASSERT_EQ(view.calls.size(), 8u);
     EXPECT_EQ(view.calls[4].substr(0, 5), "1032:");
     EXPECT_EQ(view.calls[5], "beep");
@@ -237,7 +235,7 @@ TEST(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
         QuitStatistics stats;
         FixedCurrency currency(longMoney);
         RecordingView view;
-        tick(record, stats, kExample, true, currency, view);
+        tick(record, stats, kExample, true, view.with(currency));
         EXPECT_EQ(view.calls.back(), std::string("caption:") + c.caption);
         EXPECT_LE(view.calls.back().size() - 8, kStatusTextMax);
     }
@@ -249,7 +247,7 @@ TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
     QuitStatistics stats;
     FixedCurrency currency("$1,962.98", false);
     RecordingView view;
-    tick(record, stats, kExample, false, currency, view);
+    tick(record, stats, kExample, false, view.with(currency));
     EXPECT_EQ(view.calls.at(4), "1032:1962.98");
 }
 
@@ -265,7 +263,7 @@ TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
                  {kQuit + 240, "$0.01"},  {kExample, "$1,962.98"}, {kExample + 60, "$1,962.99"}};
     for (const Step& step : steps) {
         RecordingView view;
-        tick(record, stats, step.now, false, currency, view);
+        tick(record, stats, step.now, false, view.with(currency));
         EXPECT_EQ(view.calls.at(4), std::string("1032:") + step.money) << step.now - kQuit;
     }
 }
@@ -279,7 +277,7 @@ TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
     QuitStatistics stats;
     UsCurrencyFormat currency;
     RecordingView view;
-    tick(record, stats, 4294967295u, true, currency, view);
+    tick(record, stats, 4294967295u, true, view.with(currency));
     // 49710 days and 6 h 28 m: 49710000 + trunc(388 * 1000/1440) = 49710269 cigarettes,
     // 14913080700 s of life (past 32 bits), 4142522 h.
     EXPECT_EQ(stats.notSmoked, 49710269);

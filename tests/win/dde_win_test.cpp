@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "script/shared_state.h"
 #include "dde/dde_server.h"
 #include "dde/ddeml_win.h"
 #include "dde/quit_items.h"
-#include "dde/quit_service_win.h"
+#include "dde/quit_service.h"
 #include "tests/support/us_currency.h"
 #include "tests/support/captured_process_win.h"
 
@@ -107,7 +107,7 @@ protected:
     }
 
     UsCurrencyFormat currency;
-    AppState state;
+    SharedState state;
     Win32Ddeml library;
     DdeServer server{library};
     QuitItems items;
@@ -213,13 +213,15 @@ namespace {
 TEST(QuitServiceWin, StartsAndStopsTheKalverinService) {
     ASSERT_TRUE(clientBuilt());
     UsCurrencyFormat currency;
-    AppState state;
+    SharedState state;
     state.currency = &currency;
     state.record.userName = "Main Window";
-    ASSERT_TRUE(startQuitService(state));
+    Win32Ddeml library;
+    QuitService service{library};
+    ASSERT_TRUE(service.start(state));
     Client name({"--service", "Kalverin", "request", "USER", "NAME"});
     EXPECT_EQ(name.finish().out, "Main Window\n");
-    stopQuitService();
+    service.stop();
     Client gone({"--service", "Kalverin", "topics"});
     EXPECT_EQ(gone.finish().exitCode, 2u);
 }

@@ -1,8 +1,8 @@
-// The process-wide state, owned by the application object. Portable code takes the
-// parts it needs as arguments; only Win32 callbacks reach them through app().
+// What every rendering of the run reads and writes: the quit record, the last tick's
+// statistics, the interpreter's state and the shared render buffer. The application owns
+// one; tests build their own.
 #pragma once
 #include "model/currency.h"
-#include "model/profile.h"
 #include "model/quit_record.h"
 #include "model/statistics.h"
 #include "model/text_buffer.h"
@@ -10,18 +10,14 @@
 
 namespace kalverin {
 
-struct AppState {
+struct SharedState {
     QuitRecord record;
     QuitStatistics stats;
     InterpreterState interpreter;
     TextBuffer renderBuffer{kRenderMax};
-    ProfileFile* settings = nullptr;  // the settings file of this run
-    CurrencyFormat* currency = nullptr;
-    int aboutBoxOpen = 0;
+    CurrencyFormat* currency = nullptr;  // the user's currency format, set before any rendering
 
     ScriptContext scriptContext() { return ScriptContext{stats, record, interpreter, *currency}; }
 };
-
-AppState& app();
 
 }  // namespace kalverin

@@ -6,7 +6,4 @@ namespace kalverin {
 constexpr int kPrimaryHotKey = 1;
 constexpr int kLastHotKey = 5;
 
-// Registers the combination of entry id - 1 for the main window (Win32 side).
-void registerHotKey(int id);
-
 }  // namespace kalverin

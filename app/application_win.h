@@ -1,0 +1,68 @@
+// The application object: everything the process holds from start to end, created in
+// WinMain and handed to the main window.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/hot_paste.h"
+#include "app/main_window.h"
+#include "dde/ddeml_win.h"
+#include "dde/quit_service.h"
+#include "model/currency_win.h"
+#include "model/settings_path_win.h"
+#include "script/shared_state.h"
+
+namespace kalverin {
+
+// A font of ours, deleted with its owner.
+class Font {
+public:
+    // The size in tenths of a point, for the screen.
+    Font(int tenthsOfPoint, const char* face);
+    ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    HFONT get() const { return font_; }
+
+private:
+    HFONT font_;
+};
+
+// An icon loaded from our resources, destroyed with its owner.
+class Icon {
+public:
+    Icon(HINSTANCE instance, int id);
+    ~Icon();
+    Icon(const Icon&) = delete;
+    Icon& operator=(const Icon&) = delete;
+    HICON get() const { return icon_; }
+
+private:
+    HICON icon_;
+};
+
+class Application {
+public:
+    // Creates the fonts, the buffers and the program icon and opens the settings file;
+    // throws std::bad_alloc when memory runs out.
+    Application(HINSTANCE instance, const std::string& section);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    Font scriptFont{90, "Courier New"};
+    Font userNameFont{140, "Arial"};
+    Font statisticsFont{100, "Times New Roman"};
+    HINSTANCE instance;
+    Icon icon;
+    SharedState shared;
+    Win32CurrencyFormat currency;
+    SettingsFile settings;
+    Win32Ddeml ddeml;
+    QuitService service{ddeml};
+    HotKeyRegistrations hotKeys;  // this run's registrations; they end with the main window
+    MainWindowState window;
+    UINT taskbarCreated = 0;  // the shell's "TaskbarCreated" message, registered by the main window
+};
+
+}  // namespace kalverin

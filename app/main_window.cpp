@@ -1,0 +1,124 @@
+#include "app/main_window.h"
+
+#include "app/tray.h"
+#include "model/hot_key_ids.h"
+#include "model/settings.h"
+
+namespace kalverin {
+
+void StartUpRestoreGuard::arm() {
+    armed_ = true;
+    ownLoopTicks_ = 0;
+}
+
+void StartUpRestoreGuard::onUserRestore() {
+    armed_ = false;
+}
+
+bool StartUpRestoreGuard::allowsRestore() {
+    bool allow = !armed_;
+    armed_ = false;
+    return allow;
+}
+
+void StartUpRestoreGuard::onTick(bool ownLoop) {
+    // A modal dialog over the window disables it; its ticks come through that dialog's loop.
+    if (armed_ && ownLoop && ++ownLoopTicks_ >= 2) armed_ = false;
+}
+
+bool welcomeDue(const QuitRecord& record) {
+    return record.lastBuild < kWelcomeBelowBuild;
+}
+
+void startUp(MainWindow& window, TimeValue now) {
+    Desktop& desktop = window.desktop;
+    QuitRecord& record = window.shared.record;
+    // Before the record is loaded; the result is not looked at: the program runs on without it.
+    window.service.start(window.shared);
+    desktop.decorateWindow();
+    loadSettings(record, window.settings, now);
+    desktop.showHotKeyCombination(
+        static_cast<uint16_t>((record.hotKeyVk[0] & 0xFF) | ((record.hotKeyModifiers[0] & 0xFF) << 8)));
+    if (record.quitStart == 0) record.quitStart = now;
+    setTrayIcon(desktop, TrayAction::add, window.shared.stats.tipText);  // empty until the first tick
+    if (welcomeDue(record)) {
+        record.lastBuild = kCurrentBuild;
+        desktop.showWelcome();
+        saveSettings(record, window.settings);
+        // Handled once the window's own loop runs, so the quit details open after the start-up.
+        desktop.postChangeQuitDetails();
+    }
+    desktop.startTickTimer();
+    if (record.secondaryHotKeysEnabled)
+        for (int id = kPrimaryHotKey + 1; id <= kLastHotKey; ++id)
+            window.hotKeys.registerHotKey(desktop, record, id);
+    sendToTaskbar(window);
+    window.state.restoreGuard.arm();
+}
+
+void sendToTaskbar(MainWindow& window) {
+    Desktop& desktop = window.desktop;
+    QuitRecord& record = window.shared.record;
+    const uint16_t combination = desktop.hotKeyCombination();
+    record.hotKeyVk[0] = combination & 0xFF;
+    record.hotKeyModifiers[0] = (combination >> 8) & 0xFF;
+    saveSettings(record, window.settings);
+    window.hotKeys.registerHotKey(desktop, record, kPrimaryHotKey);
+    desktop.startTickTimer();
+    desktop.minimise();
+}
+
+void onTick(MainWindow& window, TimeValue now) {
+    Desktop& desktop = window.desktop;
+    SharedState& shared = window.shared;
+    window.state.restoreGuard.onTick(desktop.isEnabled());
+    // Hidden, the window still counts as minimised for the rest of the tick.
+    if (hidesBeforeTick(shared.record, desktop.isMinimised()) && desktop.isVisible()) desktop.hide();
+    const TickContext context{*shared.currency, window.state.money, window.controls, desktop};
+    tick(shared.record, shared.stats, now, desktop.isMinimised(), context);
+}
+
+void showAboutOnce(MainWindow& window) {
+    bool& open = window.state.aboutBoxOpen;
+    if (open) return;
+    open = true;
+    window.desktop.showAbout();
+    open = false;
+}
+
+namespace {
+
+template <typename Deliver>
+void deliver(MainWindow& window, Deliver step) {
+    SharedState& shared = window.shared;
+    ScriptContext script = shared.scriptContext();
+    step(Delivery{window.desktop, shared.record, shared.renderBuffer, script, renderScript});
+}
+
+}  // namespace
+
+void onHotKey(MainWindow& window, int id) {
+    deliver(window, [id](const Delivery& delivery) { hotPaste(delivery, id); });
+}
+
+void onCopySig(MainWindow& window) {
+    deliver(window, [](const Delivery& delivery) { deliverText(delivery, 0); });
+}
+
+void onTrayMessage(MainWindow& window, unsigned mouseMessage) {
+    ProfileFile& settings = window.settings;
+    onTrayCallback(window.desktop, window.shared.record, mouseMessage,
+                   [&settings](const QuitRecord& record) { saveSettings(record, settings); });
+}
+
+void onTaskbarRestart(MainWindow& window) {
+    onTaskbarCreated(window.desktop, window.shared.stats.tipText);
+}
+
+void shutDown(MainWindow& window) {
+    saveSettings(window.shared.record, window.settings);
+    window.service.stop();
+    setTrayIcon(window.desktop, TrayAction::remove, window.shared.stats.tipText);
+}
+
+}  // namespace kalverin

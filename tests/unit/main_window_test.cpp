@@ -1,0 +1,300 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/settings_move.h"
+#include "tests/support/fake_ddeml.h"
+#include "tests/support/recording_desktop.h"
+#include "tests/support/us_currency.h"
+
+namespace kalverin {
+namespace {
+
+using Calls = std::vector<std::string>;
+using Values = std::vector<std::pair<std::string, std::string>>;  // "section/key", value
+
+// Notes a step in `log` unless it repeats the last one: a whole load or save is one line.
+void note(Calls& log, const std::string& step) {
+    if (log.empty() || log.back() != step) log.push_back(step);
+}
+
+// A settings file in memory that notes its loads and saves in the shared log.
+class MemoryProfile : public ProfileFile {
+public:
+    MemoryProfile(Calls& log, std::string name) : log_(log), name_(std::move(name)) {}
+    unsigned readInt(const char* section, const char* key, unsigned fallback) override {
+        auto found = read(section, key);
+        return found ? static_cast<unsigned>(std::stoul(*found)) : fallback;
+    }
+    std::string readString(const char* section, const char* key, const char* fallback, size_t max) override {
+        auto found = read(section, key);
+        return (found ? *found : std::string(fallback)).substr(0, max);
+    }
+    bool readStruct(const char*, const char*, void*, size_t) override { return false; }
+    void writeString(const char* section, const char* key, const char* value) override {
+        note(log_, "save" + name_);
+        values[std::string(section) + "/" + key] = value;
+    }
+    void writeStruct(const char*, const char*, const void*, size_t) override { note(log_, "save" + name_); }
+
+    std::map<std::string, std::string> values;
+
+private:
+    const std::string* read(const char* section, const char* key) {
+        note(log_, "load" + name_);
+        auto at = values.find(std::string(section) + "/" + key);
+        return at == values.end() ? nullptr : &at->second;
+    }
+    Calls& log_;
+    std::string name_;
+};
+
+// The DDE library, noting when the service starts and stops in the shared log.
+class LoggingDdeml : public FakeDdeml {
+public:
+    explicit LoggingDdeml(Calls& log) : log_(log) {}
+    bool initialize(uint32_t& instance, DdeServer& s) override {
+        log_.push_back("dde:start");
+        return FakeDdeml::initialize(instance, s);
+    }
+    bool uninitialize(uint32_t instance) override {
+        log_.push_back("dde:stop");
+        return FakeDdeml::uninitialize(instance);
+    }
+
+private:
+    Calls& log_;
+};
+
+constexpr TimeValue kNow = 1017240312;  // 2002-03-27 14:45:12 UTC
+const TickControls kControls{1031, 1032, 1033, 1034, 1035};
+
+struct MainWindowTest : ::testing::Test {
+    MainWindowTest() { shared.currency = &currency; }
+    RecordingDesktop desktop;
+    Calls& calls = desktop.calls;
+    UsCurrencyFormat currency;
+    SharedState shared;
+    MemoryProfile settings{desktop.calls, ""};
+    LoggingDdeml ddeml{desktop.calls};
+    QuitService service{ddeml};
+    HotKeyRegistrations hotKeys;
+    MainWindowState state;
+    MainWindow main{desktop, shared, settings, service, hotKeys, state, kControls};
+
+    void started() {
+        startUp(main, kNow);
+        calls.clear();
+    }
+    void observe(const std::string& what, long long value) { calls.push_back(what + std::to_string(value)); }
+};
+
+const Values kReturning = {{"Kalverin/Build", "151"}, {"User 1/Start", "979551000"}};
+const Values kLivesInTheIcon = {
+    {"Kalverin/Build", "151"}, {"User 1/Start", "979551000"}, {"User 1/sotb", "0"}};
+const Calls kSendToTaskbar = {"save", "register:1:2:187", "timer", "minimise"};
+
+Calls operator+(Calls a, const Calls& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct StepCase {
+    const char* name;
+    Values file;                      // the settings file before the step
+    void (*step)(MainWindowTest& t);  // notes what it wants to pin besides the calls
+    Calls calls;
+};
+
+void PrintTo(const StepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const StepCase kSteps[] = {
+    {"FirstRunWelcomesThenQueuesTheQuitDetails",
+     {},
+     [](MainWindowTest& t) {
+         startUp(t.main, kNow);
+         t.observe("quitStart:", t.shared.record.quitStart);
+         t.calls.push_back("Build=" + t.settings.values["Kalverin/Build"]);
+         t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
+         t.observe("guard:", t.state.restoreGuard.armed());
+     },
+     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "welcome", "save",
+           "post:quitDetails", "timer"} +
+         kSendToTaskbar + Calls{"quitStart:1017240312", "Build=151", "dde:User 1", "guard:1"}},
+    {"ReturningUserWithSecondaryKeys",
+     {{"Kalverin/Build", "150"}, {"User 1/mirc", "1"}, {"User 1/Start", "979551000"}},
+     [](MainWindowTest& t) {
+         startUp(t.main, kNow);
+         t.observe("quitStart:", t.shared.record.quitStart);
+     },
+     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "timer", "register:2:2:120",
+           "register:3:2:121", "register:4:2:122", "register:5:2:123"} +
+         kSendToTaskbar + Calls{"quitStart:979551000"}},
+    {"StoredQuitTimeZeroBecomesNow",
+     {{"Kalverin/Build", "151"}, {"User 1/Start", "0"}},
+     [](MainWindowTest& t) {
+         startUp(t.main, kNow);
+         t.observe("quitStart:", t.shared.record.quitStart);
+     },
+     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "timer"} + kSendToTaskbar +
+         Calls{"quitStart:1017240312"}},
+    {"SendToTaskbarTakesTheShownCombination",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.started();
+         t.desktop.hotKeyShown = 116 | (1 << 8);  // Shift+F5
+         sendToTaskbar(t.main);
+         t.calls.push_back("hkv=" + t.settings.values["User 1/hkv"] +
+                           " hmod=" + t.settings.values["User 1/hmod"]);
+     },
+     {"save", "unregister:1", "register:1:4:116", "timer", "minimise", "hkv=116 hmod=1"}},
+    {"ShutDownSavesStopsTheServiceAndRemovesTheIcon",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.started();
+         t.shared.stats.tipText = "1D";
+         shutDown(t.main);
+         t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
+     },
+     {"save", "dde:stop", "notify:2:0:1D", "dde:none"}},
+    {"TickHidesAMinimisedWindowOfAnIconUser",
+     kLivesInTheIcon,
+     [](MainWindowTest& t) {
+         t.started();
+         onTick(t.main, 979551000 + 60);
+         onTick(t.main, 979551000 + 120);  // hidden already: not again
+     },
+     {"hide", "notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:1:4:2m",
+      "caption: 2m, 0 not smoked, a saving of $0.00"}},
+    {"TickLeavesATaskbarButtonAndAShownWindow",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.started();
+         onTick(t.main, 979551000 + 60);
+         t.desktop.minimised = false;
+         t.shared.record.showOnTaskbar = 0;
+         onTick(t.main, 979551000 + 60);
+     },
+     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:1:4:1m", "1031:1m", "1033:0",
+      "1035:User 1", "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
+    {"AboutFromTheSystemMenuOnceAtATime",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.desktop.duringAbout = [&t] { showAboutOnce(t.main); };  // refused while the first is open
+         showAboutOnce(t.main);
+         showAboutOnce(t.main);
+     },
+     {"about", "about closed", "about"}},
+};
+
+class MainWindowSteps : public MainWindowTest, public ::testing::WithParamInterface<StepCase> {};
+
+TEST_P(MainWindowSteps, InOrder) {
+    const StepCase& c = GetParam();
+    for (const auto& [key, value] : c.file) settings.values[key] = value;
+    c.step(*this);
+    EXPECT_EQ(calls, c.calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, MainWindowSteps, ::testing::ValuesIn(kSteps),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The start-up guard against the dialog manager's restore. Events: t a tick of the window's
+// own loop, d a tick while a dialog is over it, u a restore the user asks for; r and a a
+// restore request expected refused or allowed.
+struct GuardCase {
+    const char* name;
+    const char* events;
+};
+
+const GuardCase kGuardCases[] = {
+    {"DialogManagersRestoreIsRefusedOnce", "ra"},
+    {"TwoOwnLoopTicksEndTheGuard", "tta"},
+    {"OneTickIsNotEnough", "tra"},
+    {"TicksUnderADialogDoNotCount", "ddddtra"},
+    {"ThePersonsRestoreInTheFirstSecondIsNeverRefused", "ua"},
+    {"ThePersonsRestoreAfterTheDialogManagers", "rua"},
+};
+
+TEST_F(MainWindowTest, RestoreGuard) {
+    for (const GuardCase& c : kGuardCases) {
+        settings.values = {kReturning.begin(), kReturning.end()};
+        started();
+        std::string seen;
+        for (const char* e = c.events; *e; ++e) {
+            desktop.enabled = *e != 'd';
+            if (*e == 't' || *e == 'd') onTick(main, kNow), seen += *e;
+            if (*e == 'u') state.restoreGuard.onUserRestore(), seen += 'u';
+            if (*e == 'r' || *e == 'a') seen += state.restoreGuard.allowsRestore() ? 'a' : 'r';
+        }
+        EXPECT_EQ(seen, c.events) << c.name;
+        shutDown(main);  // the service stops, ready for the next start
+    }
+}
+
+// The settings file moving from the legacy place: reads before and after one write.
+class MemoryFiles : public SettingsFileSystem {
+public:
+    explicit MemoryFiles(Calls& log) : log_(log) {}
+    bool exists(const std::string& path) override { return present.count(path) != 0; }
+    void copy(const std::string& from, const std::string& to) override {
+        log_.push_back("copy " + from + " to " + to);
+        if (copies && !present.count(to)) present.insert(to);
+    }
+    bool samePath(const std::string& a, const std::string& b) override { return a == b; }
+    std::set<std::string> present;
+    bool copies = true;
+
+private:
+    Calls& log_;
+};
+
+struct MoveCase {
+    const char* name;
+    std::set<std::string> present;
+    const char* legacyPath;
+    bool copies;  // whether the new place takes the copy
+    Calls calls;
+};
+
+const MoveCase kMoveCases[] = {
+    {"LegacyOnlyIsReadThenCopiedOnTheFirstWrite",
+     {"old"},
+     "old",
+     true,
+     {"load:legacy", "copy old to new", "save:new", "load:new"}},
+    {"NewFileWins", {"old", "new"}, "old", true, {"load:new", "save:new", "load:new"}},
+    {"NeitherFile", {}, "old", true, {"load:new", "save:new", "load:new"}},
+    {"SamePlace", {"new"}, "new", true, {"load:new", "save:new", "load:new"}},
+    {"NewPlaceRefusesReadsStayWithTheLegacyFile",
+     {"old"},
+     "old",
+     false,
+     {"load:legacy", "copy old to new", "save:new", "load:legacy"}},
+};
+
+TEST(SettingsMove, ReadsMoveOnlyOnceTheNewFileExists) {
+    for (const MoveCase& c : kMoveCases) {
+        Calls log;
+        MemoryProfile current(log, ":new"), legacy(log, ":legacy");
+        MemoryFiles files(log);
+        files.present = c.present;
+        files.copies = c.copies;
+        MovingSettingsFile file(current, "new", legacy, c.legacyPath, files);
+        file.readInt("User 1", "spd", 0);
+        file.writeString("User 1", "spd", "20");
+        file.readInt("User 1", "spd", 0);
+        EXPECT_EQ(log, c.calls) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace kalverin
