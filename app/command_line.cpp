@@ -9,14 +9,14 @@ SectionNameResult sectionNameFromCommandLine(const char* arguments, std::string&
     while (*p == ' ' || *p == '\t') ++p;
     std::string name(p);
     if (name.empty()) name = kFirstUserSection;
-    if (name.size() > kSectionNameMax) return SectionNameResult::TooLong;
+    if (name.size() > kSectionNameMax) return SectionNameResult::tooLong;
     for (unsigned char c : name) {
         // A ']' would end the section header early and '[' would start another one when the
         // file is read back; control characters would split the line.
-        if (c < 0x20 || c == 0x7f || c == '[' || c == ']') return SectionNameResult::BadCharacter;
+        if (c < 0x20 || c == 0x7f || c == '[' || c == ']') return SectionNameResult::badCharacter;
     }
     section = name;
-    return SectionNameResult::Ok;
+    return SectionNameResult::ok;
 }
 
 }  // namespace kalverin

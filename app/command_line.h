@@ -6,7 +6,7 @@ namespace kalverin {
 
 constexpr size_t kSectionNameMax = 200;
 
-enum class SectionNameResult { Ok, TooLong, BadCharacter };
+enum class SectionNameResult { ok, tooLong, badCharacter };
 
 // The text after the program name, from its first non-blank character to its end, taken
 // whole; "User 1" when empty. A name the settings file cannot hold as a section header

@@ -14,8 +14,6 @@ constexpr uint8_t kVkControl = 17;
 constexpr uint8_t kVkV = 86;
 constexpr uint32_t kKeyEventKeyUp = 2;  // KEYEVENTF_KEYUP
 
-// Stored modifier bits, as the key-combination controls report them.
-constexpr unsigned kStoredShift = 1, kStoredControl = 2, kStoredAlt = 4, kStoredExtended = 8;
 // The platform's RegisterHotKey modifiers.
 constexpr unsigned kModAlt = 1, kModControl = 2, kModShift = 4;
 

@@ -17,7 +17,7 @@ using namespace kalverin;
 namespace {
 
 bool reportBadSection(SectionNameResult result) {
-    const char* why = result == SectionNameResult::TooLong
+    const char* why = result == SectionNameResult::tooLong
                           ? "The user name on the command line is too long for the settings file."
                           : "The user name on the command line contains a character the settings "
                             "file cannot hold (a bracket or a control character).";
@@ -34,7 +34,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
 
     std::string section;
     SectionNameResult parsed = sectionNameFromCommandLine(arguments, section);
-    if (parsed != SectionNameResult::Ok) return reportBadSection(parsed), 1;
+    if (parsed != SectionNameResult::ok) return reportBadSection(parsed), 1;
 
     // Fonts, buffers, icon and settings file live until the main window has closed.
     std::unique_ptr<Application> app;

@@ -6,21 +6,11 @@
 
 #include "script/interpreter.h"
 #include "script/number_words.h"
+#include "tests/support/example_quit.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {
 namespace {
-
-QuitStatistics exampleMoment() {
-    QuitStatistics s;
-    s.years = 1, s.months = 2, s.weeks = 1, s.days = 5, s.hours = 5, s.minutes = 15, s.seconds = 12;
-    s.totalDays = 436;
-    s.direction = 1;
-    s.notSmoked = 8724;
-    s.moneySaved = 1962.984375f;
-    s.lifeSavedWeeks = 4, s.lifeSavedDays = 2, s.lifeSavedHours = 7;
-    return s;
-}
 
 // The sentence the default text renders at the example moment, built by hand: the plurals and
 // the phrases kept are fixed for this moment, only figures, words and money are computed.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/tick.h"
+#include "tests/support/example_quit.h"
 #include "tests/support/plain_currency.h"
 #include "tests/support/recording_desktop.h"
 #include "tests/support/time_zone.h"
@@ -32,20 +33,9 @@ void useZone() {
     static ScopedTimeZone zone("EST5EDT");
 }
 
-QuitRecord exampleRecord() {
-    QuitRecord record;
-    record.userName = "Robin Hale";
-    record.quitStart = kQuit;
-    record.cigarettesPerDay = 20;
-    record.packPriceWhole = 4;
-    record.packPriceHundredths = 50;
-    recomputeRates(record);
-    return record;
-}
-
 void oneTick(benchmark::State& state, bool minimised) {
     useZone();
-    const QuitRecord record = exampleRecord();
+    const QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
     PlainCurrency currency;
     NullView view;

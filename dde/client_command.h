@@ -10,13 +10,13 @@ namespace kalverin {
 enum class ClientAction { request, poke, execute, render, topics, items, watch };
 
 // Exit codes of the client.
-enum ClientExit {
-    kExitOk = 0,
-    kExitUsage = 1,
-    kExitNoConversation = 2,  // service not running, the topic refused, or a watch ended by it
-    kExitRefused = 3,         // transaction refused, no data, or no update in time
-    kExitLibrary = 4,         // DDEML could not be initialised
-    kExitOutput = 5,          // the reply could not be written (full disk, closed pipe)
+enum class ClientExit {
+    ok = 0,
+    usage = 1,
+    noConversation = 2,  // service not running, the topic refused, or a watch ended by it
+    refused = 3,         // transaction refused, no data, or no update in time
+    library = 4,         // DDEML could not be initialised
+    output = 5,          // the reply could not be written (full disk, closed pipe)
 };
 
 struct ClientCommand {

@@ -1,8 +1,11 @@
 #include "dde/dde_server.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
+
+#include "model/ascii_case.h"
 
 namespace kalverin {
 
@@ -20,10 +23,6 @@ DataHandle flagResult(uintptr_t value) {
     return reinterpret_cast<DataHandle>(value);
 }
 
-char foldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool formatListed(const uint16_t* formats, unsigned format) {
     if (!formats || format == 0) return false;
     for (const uint16_t* f = formats; *f; ++f) {
@@ -33,9 +32,9 @@ bool formatListed(const uint16_t* formats, unsigned format) {
 }
 
 // Appends an item's formats not yet collected; the union keeps room for its terminator.
-void collectFormats(const DdeItem* item, uint16_t* collected, size_t& count) {
-    if (!item->formats) return;
-    for (const uint16_t* f = item->formats; *f; ++f) {
+void collectFormats(const DdeItem& item, uint16_t* collected, size_t& count) {
+    if (!item.formats) return;
+    for (const uint16_t* f = item.formats; *f; ++f) {
         bool seen = false;
         for (size_t i = 0; i < count; ++i) seen = seen || collected[i] == *f;
         if (!seen && count < kMaxFormatUnion) collected[count++] = *f;
@@ -54,29 +53,29 @@ DataHandle formatsReply(DdeServer& server, const uint16_t* collected, size_t cou
 
 DataHandle topicsRequest(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
     std::vector<const char*> names;
-    for (const DdeTopic* t = server.topics(); t; t = t->next) names.push_back(t->name);
+    for (const DdeTopic& t : server.topics()) names.push_back(t.name);
     return server.listReply(names.data(), names.size(), format, item);
 }
 
 // "TopicItemList" on every topic, and "SysItems" on System: the items of the item's topic.
 DataHandle itemListRequest(DdeServer& server, DdeItem& self, unsigned format, Hsz, Hsz item) {
     std::vector<const char*> names;
-    for (const DdeItem* i = self.topic->items; i; i = i->next) names.push_back(i->name);
+    for (const DdeItem& i : self.topic->items) names.push_back(i.name);
     return server.listReply(names.data(), names.size(), format, item);
 }
 
 DataHandle topicFormatsRequest(DdeServer& server, DdeItem& self, unsigned format, Hsz, Hsz item) {
     uint16_t collected[kMaxFormatUnion + 1] = {};
     size_t count = 0;
-    for (const DdeItem* i = self.topic->items; i; i = i->next) collectFormats(i, collected, count);
+    for (const DdeItem& i : self.topic->items) collectFormats(i, collected, count);
     return formatsReply(server, collected, count, format, item);
 }
 
 DataHandle allFormatsRequest(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
     uint16_t collected[kMaxFormatUnion + 1] = {};
     size_t count = 0;
-    for (const DdeTopic* t = server.topics(); t; t = t->next) {
-        for (const DdeItem* i = t->items; i; i = i->next) collectFormats(i, collected, count);
+    for (const DdeTopic& t : server.topics()) {
+        for (const DdeItem& i : t.items) collectFormats(i, collected, count);
     }
     return formatsReply(server, collected, count, format, item);
 }
@@ -91,14 +90,6 @@ const char* const kStandardFormatNames[] = {"TEXT",    "BITMAP", "METAFILEPICT",
 
 }  // namespace
 
-bool sameName(const char* a, const char* b) {
-    if (!a || !b) return false;
-    for (; *a && *b; ++a, ++b) {
-        if (foldCase(*a) != foldCase(*b)) return false;
-    }
-    return *a == *b;
-}
-
 DdeServer::DdeServer(DdemlApi& api) : api_(api) {}
 
 DdeServer::~DdeServer() {
@@ -111,16 +102,17 @@ bool DdeServer::sameHandle(Hsz a, Hsz b) const {
     return api_.compareStringHandles(a, b) == 0;
 }
 
-DdeTopic* DdeServer::findTopic(const char* name) const {
-    for (DdeTopic* t = topics_; t; t = t->next) {
-        if (sameName(t->name, name)) return t;
+DdeTopic* DdeServer::findTopic(const char* name) {
+    if (!name) return nullptr;
+    for (DdeTopic& t : topics_) {
+        if (sameName(t.name, name)) return &t;
     }
     return nullptr;
 }
 
-DdeTopic* DdeServer::findTopic(Hsz handle) const {
-    for (DdeTopic* t = topics_; t; t = t->next) {
-        if (sameHandle(t->handle, handle)) return t;
+DdeTopic* DdeServer::findTopic(Hsz handle) {
+    for (DdeTopic& t : topics_) {
+        if (sameHandle(t.handle, handle)) return &t;
     }
     return nullptr;
 }
@@ -144,18 +136,12 @@ bool DdeServer::start(const char* serviceName, uint32_t* instanceOut) {
     return true;
 }
 
-void DdeServer::freeItem(DdeItem* item) {
-    if (item->handle) api_.freeStringHandle(instance_, item->handle);
-    delete item;
-}
-
-void DdeServer::freeTopicRecords(DdeTopic* topic) {
-    while (DdeItem* item = topic->items) {
-        topic->items = item->next;
-        freeItem(item);
+// The string handles a topic holds, its items' first; the caller then drops the record.
+void DdeServer::freeHandles(const DdeTopic& topic) {
+    for (const DdeItem& item : topic.items) {
+        if (item.handle) api_.freeStringHandle(instance_, item.handle);
     }
-    if (topic->handle) api_.freeStringHandle(instance_, topic->handle);
-    delete topic;
+    if (topic.handle) api_.freeStringHandle(instance_, topic.handle);
 }
 
 void DdeServer::stop() {
@@ -164,28 +150,25 @@ void DdeServer::stop() {
     if (serviceHandle_) api_.freeStringHandle(instance_, serviceHandle_);
     serviceHandle_ = nullptr;
     // The records go with their handles: a later start builds a fresh registry.
-    while (DdeTopic* topic = topics_) {
-        topics_ = topic->next;
-        freeTopicRecords(topic);
-    }
+    for (const DdeTopic& topic : topics_) freeHandles(topic);
+    topics_.clear();
     // Uninitialising ends the conversations; their disconnect notices may still arrive.
     if (instance_ != 0) api_.uninitialize(instance_);
-    while (DdeConversation* c = conversations_) {
-        conversations_ = c->next;
-        delete c;
-    }
+    conversations_.clear();
     instance_ = 0;
     serviceName_ = nullptr;
     stopping_ = false;
 }
 
 DdeTopic* DdeServer::createTopic(const char* name) {
-    DdeTopic* topic = new (std::nothrow) DdeTopic;
-    if (!topic) return nullptr;
+    DdeTopic* topic = nullptr;
+    try {
+        topic = &topics_.emplace_front();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     topic->name = name;
     topic->handle = api_.createStringHandle(instance_, name);
-    topic->next = topics_;
-    topics_ = topic;
     addItem(name, kTopicItemList, kTextFormats, itemListRequest, nullptr);
     addItem(name, kFormats, kTextFormats, topicFormatsRequest, nullptr);
     return topic;
@@ -197,18 +180,22 @@ DdeItem* DdeServer::addItem(const char* topicName, const char* itemName, const u
     DdeTopic* topic = findTopic(topicName);
     if (!topic) topic = createTopic(topicName);
     if (!topic) return nullptr;
-    for (DdeItem* item = topic->items; item; item = item->next) {
-        if (sameName(item->name, itemName)) {
+    for (DdeItem& item : topic->items) {
+        if (sameName(item.name, itemName)) {
             // Same name in any case: new handlers, same place, first name kept.
-            item->formats = formats;
-            item->request = request;
-            item->poke = poke;
-            item->context = context;
-            return item;
+            item.formats = formats;
+            item.request = request;
+            item.poke = poke;
+            item.context = context;
+            return &item;
         }
     }
-    DdeItem* item = new (std::nothrow) DdeItem;
-    if (!item) return nullptr;
+    DdeItem* item = nullptr;
+    try {
+        item = &topic->items.emplace_front();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     item->name = itemName;
     item->handle = api_.createStringHandle(instance_, itemName);
     item->topic = topic;
@@ -216,23 +203,18 @@ DdeItem* DdeServer::addItem(const char* topicName, const char* itemName, const u
     item->request = request;
     item->poke = poke;
     item->context = context;
-    item->next = topic->items;
-    topic->items = item;
     return item;
 }
 
 bool DdeServer::removeItem(const char* topicName, const char* itemName) {
     DdeTopic* topic = findTopic(topicName);
     if (!topic || !itemName) return false;
-    for (DdeItem** link = &topic->items; *link; link = &(*link)->next) {
-        DdeItem* item = *link;
-        if (sameName(item->name, itemName)) {
-            *link = item->next;
-            freeItem(item);
-            return true;
-        }
-    }
-    return false;
+    auto item = std::find_if(topic->items.begin(), topic->items.end(),
+                             [&](const DdeItem& i) { return sameName(i.name, itemName); });
+    if (item == topic->items.end()) return false;
+    if (item->handle) api_.freeStringHandle(instance_, item->handle);
+    topic->items.erase(item);
+    return true;
 }
 
 bool DdeServer::removeTopic(const char* topicName) {
@@ -241,30 +223,25 @@ bool DdeServer::removeTopic(const char* topicName) {
     // End the conversations on this topic. Each record is unlinked before the library
     // is called, so a disconnect notice arriving meanwhile finds nothing to remove twice.
     for (;;) {
-        DdeConversation** link = &conversations_;
-        while (*link && !sameHandle((*link)->topic, topic->handle)) link = &(*link)->next;
-        DdeConversation* found = *link;
-        if (!found) break;
-        *link = found->next;
-        api_.disconnect(found->conversation);
-        delete found;
+        auto found =
+            std::find_if(conversations_.begin(), conversations_.end(),
+                         [&](const DdeConversation& c) { return sameHandle(c.topic, topic->handle); });
+        if (found == conversations_.end()) break;
+        Conv conversation = found->conversation;
+        conversations_.erase(found);
+        api_.disconnect(conversation);
     }
-    for (DdeTopic** link = &topics_; *link; link = &(*link)->next) {
-        if (*link == topic) {
-            *link = topic->next;
-            break;
-        }
-    }
-    freeTopicRecords(topic);
+    freeHandles(*topic);
+    topics_.remove_if([&](const DdeTopic& t) { return &t == topic; });
     return true;
 }
 
-DdeItem* DdeServer::findKnownItem(Hsz topicHandle, Hsz itemHandle, unsigned format) const {
+DdeItem* DdeServer::findKnownItem(Hsz topicHandle, Hsz itemHandle, unsigned format) {
     DdeTopic* topic = findTopic(topicHandle);
     if (!topic) return nullptr;
-    for (DdeItem* item = topic->items; item; item = item->next) {
-        if (sameHandle(item->handle, itemHandle)) {
-            return formatListed(item->formats, format) ? item : nullptr;
+    for (DdeItem& item : topic->items) {
+        if (sameHandle(item.handle, itemHandle)) {
+            return formatListed(item.formats, format) ? &item : nullptr;
         }
     }
     return nullptr;
@@ -280,26 +257,18 @@ DataHandle DdeServer::onTransaction(unsigned type, unsigned format, Conv convers
                 return flagResult(findTopic(hsz1) ? 1 : 0);
             case kXtypWildConnect:
                 return wildConnectReply(hsz1, hsz2);
-            case kXtypConnectConfirm: {
-                DdeConversation* c = new (std::nothrow) DdeConversation;
-                if (c) {
-                    c->conversation = conversation;
-                    c->topic = hsz1;
-                    c->next = conversations_;
-                    conversations_ = c;
-                }
+            case kXtypConnectConfirm:
+                // Out of memory the conversation goes unrecorded (the catch below): it only
+                // misses being ended by removeTopic.
+                conversations_.push_front(DdeConversation{conversation, hsz1});
+                return nullptr;
+            case kXtypDisconnect: {
+                auto found =
+                    std::find_if(conversations_.begin(), conversations_.end(),
+                                 [&](const DdeConversation& c) { return c.conversation == conversation; });
+                if (found != conversations_.end()) conversations_.erase(found);
                 return nullptr;
             }
-            case kXtypDisconnect:
-                for (DdeConversation** link = &conversations_; *link; link = &(*link)->next) {
-                    if ((*link)->conversation == conversation) {
-                        DdeConversation* c = *link;
-                        *link = c->next;
-                        delete c;
-                        break;
-                    }
-                }
-                return nullptr;
             case kXtypAdvStart:
                 return flagResult(findKnownItem(hsz1, hsz2, format) ? 1 : 0);
             case kXtypRequest:
@@ -346,7 +315,7 @@ DataHandle DdeServer::wildConnectReply(Hsz topicHandle, Hsz service) {
         if (!topic) return nullptr;
         pairs.push_back(HszPair{serviceHandle_, topicHandle});
     } else {
-        for (DdeTopic* t = topics_; t; t = t->next) pairs.push_back(HszPair{serviceHandle_, t->handle});
+        for (const DdeTopic& t : topics_) pairs.push_back(HszPair{serviceHandle_, t.handle});
         if (pairs.empty()) return nullptr;
     }
     pairs.push_back(HszPair{nullptr, nullptr});

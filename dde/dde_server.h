@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <list>
 
 #include "dde/ddeml_api.h"
 
@@ -17,8 +18,10 @@ using RequestHandler = DataHandle (*)(DdeServer& server, DdeItem& item, unsigned
 using PokeHandler = int (*)(DdeServer& server, DdeItem& item, unsigned format, Hsz topic, Hsz itemHandle,
                             DataHandle data);
 
+// The registry's lists grow at their heads (std::list::push_front): enumerations run from the
+// entry added last to the one added first, and the records never move while registered, so
+// handlers and callers may hold on to them.
 struct DdeItem {
-    DdeItem* next = nullptr;
     const char* name = nullptr;  // borrowed: registrations pass constant texts
     Hsz handle = nullptr;
     DdeTopic* topic = nullptr;
@@ -29,14 +32,12 @@ struct DdeItem {
 };
 
 struct DdeTopic {
-    DdeTopic* next = nullptr;
     const char* name = nullptr;
     Hsz handle = nullptr;
-    DdeItem* items = nullptr;
+    std::list<DdeItem> items;
 };
 
 struct DdeConversation {
-    DdeConversation* next = nullptr;
     Conv conversation = nullptr;
     Hsz topic = nullptr;
 };
@@ -77,16 +78,15 @@ public:
     Hsz serviceHandle() const { return serviceHandle_; }
     const char* serviceName() const { return serviceName_; }
     DdemlApi& api() { return api_; }
-    const DdeTopic* topics() const { return topics_; }
-    const DdeConversation* conversations() const { return conversations_; }
-    DdeTopic* findTopic(const char* name) const;
-    DdeTopic* findTopic(Hsz handle) const;
+    const std::list<DdeTopic>& topics() const { return topics_; }
+    const std::list<DdeConversation>& conversations() const { return conversations_; }
+    DdeTopic* findTopic(const char* name);
+    DdeTopic* findTopic(Hsz handle);
 
 private:
     DdeTopic* createTopic(const char* name);
-    void freeItem(DdeItem* item);
-    void freeTopicRecords(DdeTopic* topic);
-    DdeItem* findKnownItem(Hsz topic, Hsz item, unsigned format) const;
+    void freeHandles(const DdeTopic& topic);
+    DdeItem* findKnownItem(Hsz topic, Hsz item, unsigned format);
     DataHandle wildConnectReply(Hsz topic, Hsz service);
     DataHandle poke(DdeItem& item, unsigned format, Conv conversation, Hsz hsz1, Hsz hsz2, DataHandle data);
     bool sameHandle(Hsz a, Hsz b) const;
@@ -95,12 +95,9 @@ private:
     uint32_t instance_ = 0;
     const char* serviceName_ = nullptr;
     Hsz serviceHandle_ = nullptr;
-    DdeTopic* topics_ = nullptr;
-    DdeConversation* conversations_ = nullptr;
+    std::list<DdeTopic> topics_;
+    std::list<DdeConversation> conversations_;
     bool stopping_ = false;
 };
-
-// Case-insensitive comparison of names (ASCII letters fold, as lstrcmpiA does for them).
-bool sameName(const char* a, const char* b);
 
 }  // namespace kalverin

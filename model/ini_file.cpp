@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "model/ascii_case.h"
+
 namespace kalverin {
 namespace {
 
@@ -19,17 +21,6 @@ std::string trimmed(const std::string& text) {
     while (begin < end && isProfileSpace(text[begin])) ++begin;
     while (end > begin && isProfileSpace(text[end - 1])) --end;
     return text.substr(begin, end - begin);
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
 }
 
 // What is written for a name or a value: the platform drops the blanks in front but keeps
@@ -51,7 +42,7 @@ std::string lookupName(const char* text) {
 // that is not a section header is a key, those without "=" (comments among them) keys
 // without a value: they are found by name, read as missing, and take a value when written.
 struct Entry {
-    enum Kind { kSection, kKey } kind = kKey;
+    enum class Kind { section, key } kind = Kind::key;
     std::string name;
     std::string value;
     bool hasValue = false;
@@ -72,7 +63,7 @@ std::vector<Entry> parse(const std::string& bytes) {
         Entry entry;
         size_t close = line.rfind(']');
         if (line[0] == '[' && close != std::string::npos) {
-            entry.kind = Entry::kSection;
+            entry.kind = Entry::Kind::section;
             entry.name = trimmed(line.substr(1, close - 1));
         } else if (size_t equals = line.find('='); equals != std::string::npos) {
             entry.name = trimmed(line.substr(0, equals));
@@ -80,7 +71,7 @@ std::vector<Entry> parse(const std::string& bytes) {
             entry.hasValue = true;
             // The platform's reader drops a key without a name that directly follows another
             // one; doing the same keeps both readers (and writers) in step.
-            if (entry.name.empty() && !entries.empty() && entries.back().kind == Entry::kKey &&
+            if (entry.name.empty() && !entries.empty() && entries.back().kind == Entry::Kind::key &&
                 entries.back().name.empty())
                 continue;
         } else {
@@ -94,7 +85,7 @@ std::vector<Entry> parse(const std::string& bytes) {
 std::string render(const std::vector<Entry>& entries) {
     std::string out;
     for (const Entry& entry : entries) {
-        if (entry.kind == Entry::kSection)
+        if (entry.kind == Entry::Kind::section)
             out += '[' + entry.name + ']';
         else
             out += entry.hasValue ? entry.name + '=' + entry.value : entry.name;
@@ -103,7 +94,7 @@ std::string render(const std::vector<Entry>& entries) {
     return out;
 }
 
-enum class FileRead { kRead, kAbsent, kUnreadable };
+enum class FileRead { read, absent, unreadable };
 
 // Plain C streams: they report failures by return value, never by throwing (a folder where
 // the file should be makes the C++ stream iterators throw).
@@ -113,14 +104,14 @@ FileRead readWholeFile(const std::string& path, std::string& bytes) {
     if (!in) {
         std::error_code error;
         bool exists = std::filesystem::exists(path, error);
-        return !error && !exists ? FileRead::kAbsent : FileRead::kUnreadable;
+        return !error && !exists ? FileRead::absent : FileRead::unreadable;
     }
     char chunk[4096];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
     bool failed = std::ferror(in) != 0;
     std::fclose(in);
-    return failed ? FileRead::kUnreadable : FileRead::kRead;
+    return failed ? FileRead::unreadable : FileRead::read;
 }
 
 // Replaces the file only once the new text is wholly on disk beside it: a full disk or a
@@ -155,7 +146,7 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
 size_t findSection(const std::vector<Entry>& entries, const char* section) {
     const std::string name = lookupName(section);
     for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].kind == Entry::kSection && sameName(entries[i].name, name)) return i;
+        if (entries[i].kind == Entry::Kind::section && sameName(entries[i].name, name)) return i;
     return entries.size();
 }
 
@@ -163,8 +154,8 @@ size_t findSection(const std::vector<Entry>& entries, const char* section) {
 const Entry* findKey(const std::vector<Entry>& entries, const char* section, const char* key) {
     const std::string name = lookupName(key);
     for (size_t i = findSection(entries, section) + 1; i < entries.size(); ++i) {
-        if (entries[i].kind == Entry::kSection) break;
-        if (entries[i].kind == Entry::kKey && sameName(entries[i].name, name)) return &entries[i];
+        if (entries[i].kind == Entry::Kind::section) break;
+        if (entries[i].kind == Entry::Kind::key && sameName(entries[i].name, name)) return &entries[i];
     }
     return nullptr;
 }
@@ -255,7 +246,7 @@ std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::
 
 bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
     std::string bytes;
-    if (readWholeFile(path_, bytes) != FileRead::kRead) return false;
+    if (readWholeFile(path_, bytes) != FileRead::read) return false;
     const std::shared_ptr<const Parsed> file = parsed(bytes);
     const Entry* entry = findKey(file->entries, section, key);
     if (!entry || !entry->hasValue) return false;
@@ -296,7 +287,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     std::string bytes;
     // A missing file is an empty one; a file that is there but cannot be read (locked,
     // unreadable) must not be replaced by one holding this key alone.
-    if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
+    if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
     std::vector<Entry> entries = parsed(bytes)->entries;
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
@@ -305,13 +296,13 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
 
     size_t sectionAt = findSection(entries, section);
     if (sectionAt == entries.size()) {
-        entries.push_back({Entry::kSection, writtenForm(section), {}, false});
-        entries.push_back({Entry::kKey, writtenForm(key), text, true});
+        entries.push_back({Entry::Kind::section, writtenForm(section), {}, false});
+        entries.push_back({Entry::Kind::key, writtenForm(key), text, true});
     } else {
         size_t end = sectionAt + 1;
         Entry* found = nullptr;
-        for (; end < entries.size() && entries[end].kind != Entry::kSection; ++end)
-            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
+        for (; end < entries.size() && entries[end].kind != Entry::Kind::section; ++end)
+            if (!found && entries[end].kind == Entry::Kind::key && sameName(entries[end].name, keyName))
                 found = &entries[end];
         if (found) {
             if (found->hasValue && found->value == text) return;  // the file is left alone
@@ -319,7 +310,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
             found->hasValue = true;
         } else {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::kKey, writtenForm(key), text, true});
+                           Entry{Entry::Kind::key, writtenForm(key), text, true});
         }
     }
     replaceFile(path_, render(entries));

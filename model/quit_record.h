@@ -19,6 +19,17 @@ constexpr int kWelcomeBelowBuild = 150;
 // Seconds since 1970-01-01 00:00 UTC, unsigned so that dates up to 2106 fit.
 using TimeValue = uint32_t;
 
+// Stored modifier bits, as the key-combination controls report them (HOTKEYF_*; only the
+// Ctrl bit has the value of its RegisterHotKey counterpart, MOD_CONTROL).
+constexpr unsigned kStoredShift = 1, kStoredControl = 2, kStoredAlt = 4, kStoredExtended = 8;
+// The keys of the default combinations as the platform numbers them: VK_OEM_PLUS (the key with
+// the equals and plus signs) for the primary text, VK_F9 to VK_F12 for the others, all with Ctrl.
+constexpr uint16_t kVkOemPlus = 187;
+constexpr uint16_t kVkF9 = 120;
+constexpr uint16_t kVkF10 = 121;
+constexpr uint16_t kVkF11 = 122;
+constexpr uint16_t kVkF12 = 123;
+
 extern const char* const kDefaultPrimaryText;
 // The section of a user the command line does not name.
 constexpr const char* kFirstUserSection = "User 1";
@@ -37,8 +48,9 @@ struct QuitRecord {
     int32_t tipShowsLifeSaved = 1;
     int16_t showOnTaskbar = -1;
     int32_t secondaryHotKeysEnabled = 0;
-    uint16_t hotKeyVk[kHotKeyCount] = {187, 120, 121, 122, 123};
-    uint16_t hotKeyModifiers[kHotKeyCount] = {2, 2, 2, 2, 2};
+    uint16_t hotKeyVk[kHotKeyCount] = {kVkOemPlus, kVkF9, kVkF10, kVkF11, kVkF12};
+    uint16_t hotKeyModifiers[kHotKeyCount] = {kStoredControl, kStoredControl, kStoredControl, kStoredControl,
+                                              kStoredControl};
     std::string hotPasteTexts[kHotKeyCount];
     int32_t lastBuild = 100;
 

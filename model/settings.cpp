@@ -2,14 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace kalverin {
 namespace {
 
-const char* const kVkKeys[kHotKeyCount] = {"hkv", "hkv1", "hkv2", "hkv3", "hkv4"};
-const char* const kModifierKeys[kHotKeyCount] = {"hmod", "hmod1", "hmod2", "hmod3", "hmod4"};
-const char* const kTextKeys[kHotKeyCount] = {"Text", "Text1", "Text2", "Text3", "Text4"};
 // A missing key reads as the value a fresh record has.
 const QuitRecord kDefaults;
 
@@ -18,25 +16,12 @@ const QuitRecord kDefaults;
 // combination nobody chose, so it counts as a missing key.
 constexpr unsigned kVkLimit = 0xFF;
 constexpr unsigned kModifierLimit = 0x0F;
-
-size_t storedArea(size_t index) {
-    return index == 0 ? kPrimaryTextStored : kSecondaryTextStored;
-}
+constexpr unsigned kNoLimit = 0xFFFFFFFFu;
 
 void writeNumber(ProfileFile& file, const char* section, const char* key, uint32_t value) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%u", static_cast<unsigned>(value));
     file.writeString(section, key, digits);
-}
-
-int32_t readSigned(ProfileFile& file, const char* section, const char* key, int32_t fallback) {
-    return static_cast<int32_t>(file.readInt(section, key, static_cast<uint32_t>(fallback)));
-}
-
-uint16_t readBounded(ProfileFile& file, const char* section, const char* key, uint16_t fallback,
-                     unsigned limit) {
-    unsigned value = file.readInt(section, key, fallback);
-    return value <= limit ? static_cast<uint16_t>(value) : fallback;
 }
 
 // Reads a text structure; false (and `text` untouched) when the value is absent or bad.
@@ -88,63 +73,148 @@ std::string userSection(const QuitRecord& record) {
     return kFirstUserSection;
 }
 
+// Numbers are written with "%u" of the full 32 bits: the 16-bit fields widened without their
+// sign, except showOnTaskbar, which keeps it (true, -1, is written as 4294967295).
+uint32_t widened(const SettingsField& field) {
+    if (auto p = std::get_if<uint32_t*>(&field)) return **p;
+    if (auto p = std::get_if<int32_t*>(&field)) return static_cast<uint32_t>(**p);
+    if (auto p = std::get_if<int16_t*>(&field)) return static_cast<uint32_t>(static_cast<int32_t>(**p));
+    if (auto p = std::get_if<uint16_t*>(&field)) return **p;
+    return 0;
+}
+
+// Narrowed to the field's width, so the digits 4294967295 come back as -1 in a 16-bit flag.
+void narrow(const SettingsField& field, uint32_t value) {
+    if (auto p = std::get_if<uint32_t*>(&field)) **p = value;
+    if (auto p = std::get_if<int32_t*>(&field)) **p = static_cast<int32_t>(value);
+    if (auto p = std::get_if<int16_t*>(&field)) **p = static_cast<int16_t>(static_cast<int32_t>(value));
+    if (auto p = std::get_if<uint16_t*>(&field)) **p = static_cast<uint16_t>(value);
+}
+
+// Saving and comparing only read the record: the one access function serves them too.
+SettingsField fieldOf(const SettingsKey& key, const QuitRecord& record) {
+    return key.field(const_cast<QuitRecord&>(record));
+}
+
+const char* sectionOf(const SettingsKey& key, const std::string& user) {
+    return key.section == SettingsSection::program ? kProgramSection : user.c_str();
+}
+
+void loadKey(const SettingsKey& key, QuitRecord& record, ProfileFile& file, const std::string& user,
+             TimeValue now) {
+    const char* section = sectionOf(key, user);
+    SettingsField field = key.field(record);
+    std::string* const* text = std::get_if<std::string*>(&field);
+    if (!text) {
+        uint32_t fallback = key.fallback == SettingsFallback::now ? now : widened(fieldOf(key, kDefaults));
+        uint32_t value = file.readInt(section, key.name, fallback);
+        narrow(field, value <= key.limit ? value : fallback);
+    } else if (key.area == 0) {
+        std::string defaultName = record.sectionName.substr(0, kUserNameMax);
+        **text = file.readString(section, key.name, defaultName.c_str(), kUserNameMax);
+    } else if (!readText(file, section, key.name, key.area, **text)) {
+        // A secondary text that is missing or unreadable keeps what the record held: the texts
+        // start empty, and a damaged value must not wipe a text the user has in memory.
+        if (key.fallback == SettingsFallback::builtInText) **text = kDefaultPrimaryText;
+    }
+}
+
+void saveKey(const SettingsKey& key, const QuitRecord& record, ProfileFile& file, const std::string& user) {
+    const char* section = sectionOf(key, user);
+    SettingsField field = fieldOf(key, record);
+    std::string* const* text = std::get_if<std::string*>(&field);
+    if (!text) {
+        writeNumber(file, section, key.name, widened(field));
+    } else if (key.area == 0) {
+        file.writeString(section, key.name, storableText((*text)->substr(0, kUserNameMax)).c_str());
+    } else {
+        writeText(file, section, key.name, key.area, **text);
+    }
+}
+
 }  // namespace
 
+// The file's keys with the field each carries, in the order they are written. A number's
+// default is what a fresh record holds; readOrder is the order loadSettings reads them in.
+const std::array<SettingsKey, kSettingsKeyCount> kSettingsKeys = {{
+    // clang-format off
+    // name    section                   fallback                          read limit           area
+    {"hkv",   SettingsSection::user,    SettingsFallback::freshRecord,    1,  kVkLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyVk[0]; }},
+    {"hmod",  SettingsSection::user,    SettingsFallback::freshRecord,    2,  kModifierLimit, 0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyModifiers[0]; }},
+    {"hkv1",  SettingsSection::user,    SettingsFallback::freshRecord,    3,  kVkLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyVk[1]; }},
+    {"hmod1", SettingsSection::user,    SettingsFallback::freshRecord,    4,  kModifierLimit, 0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyModifiers[1]; }},
+    {"hkv2",  SettingsSection::user,    SettingsFallback::freshRecord,    5,  kVkLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyVk[2]; }},
+    {"hmod2", SettingsSection::user,    SettingsFallback::freshRecord,    6,  kModifierLimit, 0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyModifiers[2]; }},
+    {"hkv3",  SettingsSection::user,    SettingsFallback::freshRecord,    7,  kVkLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyVk[3]; }},
+    {"hmod3", SettingsSection::user,    SettingsFallback::freshRecord,    8,  kModifierLimit, 0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyModifiers[3]; }},
+    {"hkv4",  SettingsSection::user,    SettingsFallback::freshRecord,    9,  kVkLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyVk[4]; }},
+    {"hmod4", SettingsSection::user,    SettingsFallback::freshRecord,    10, kModifierLimit, 0,
+     [](QuitRecord& r) -> SettingsField { return &r.hotKeyModifiers[4]; }},
+    {"mirc",  SettingsSection::user,    SettingsFallback::freshRecord,    11, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.secondaryHotKeysEnabled; }},
+    {"Start", SettingsSection::user,    SettingsFallback::now,            0,  kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.quitStart; }},
+    {"spd",   SettingsSection::user,    SettingsFallback::freshRecord,    12, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.cigarettesPerDay; }},
+    {"cph",   SettingsSection::user,    SettingsFallback::freshRecord,    13, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.packPriceWhole; }},
+    {"cptu",  SettingsSection::user,    SettingsFallback::freshRecord,    14, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.packPriceHundredths; }},
+    {"cpp",   SettingsSection::user,    SettingsFallback::freshRecord,    15, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.cigarettesPerPack; }},
+    {"wns",   SettingsSection::user,    SettingsFallback::freshRecord,    16, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.tipShowsNotSmoked; }},
+    {"wc",    SettingsSection::user,    SettingsFallback::freshRecord,    17, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.tipShowsMoneySaved; }},
+    {"ws",    SettingsSection::user,    SettingsFallback::freshRecord,    18, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.tipShowsSeconds; }},
+    {"ls",    SettingsSection::user,    SettingsFallback::freshRecord,    19, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.tipShowsLifeSaved; }},
+    {"Build", SettingsSection::program, SettingsFallback::freshRecord,    22, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.lastBuild; }},
+    {"sotb",  SettingsSection::user,    SettingsFallback::freshRecord,    20, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.showOnTaskbar; }},
+    {"Name",  SettingsSection::user,    SettingsFallback::sectionName,    21, kNoLimit,       0,
+     [](QuitRecord& r) -> SettingsField { return &r.userName; }},
+    {"Text",  SettingsSection::user,    SettingsFallback::builtInText,    23, kNoLimit,       kPrimaryTextStored,
+     [](QuitRecord& r) -> SettingsField { return &r.hotPasteTexts[0]; }},
+    {"Text1", SettingsSection::user,    SettingsFallback::unchanged,      24, kNoLimit,       kSecondaryTextStored,
+     [](QuitRecord& r) -> SettingsField { return &r.hotPasteTexts[1]; }},
+    {"Text2", SettingsSection::user,    SettingsFallback::unchanged,      25, kNoLimit,       kSecondaryTextStored,
+     [](QuitRecord& r) -> SettingsField { return &r.hotPasteTexts[2]; }},
+    {"Text3", SettingsSection::user,    SettingsFallback::unchanged,      26, kNoLimit,       kSecondaryTextStored,
+     [](QuitRecord& r) -> SettingsField { return &r.hotPasteTexts[3]; }},
+    {"Text4", SettingsSection::user,    SettingsFallback::unchanged,      27, kNoLimit,       kSecondaryTextStored,
+     [](QuitRecord& r) -> SettingsField { return &r.hotPasteTexts[4]; }},
+    // clang-format on
+}};
+
 void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
-    const std::string section = userSection(record);
-    const char* user = section.c_str();
-    record.quitStart = file.readInt(user, "Start", now);
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        record.hotKeyVk[i] = readBounded(file, user, kVkKeys[i], kDefaults.hotKeyVk[i], kVkLimit);
-        record.hotKeyModifiers[i] =
-            readBounded(file, user, kModifierKeys[i], kDefaults.hotKeyModifiers[i], kModifierLimit);
-    }
-    record.secondaryHotKeysEnabled = readSigned(file, user, "mirc", kDefaults.secondaryHotKeysEnabled);
-    record.cigarettesPerDay = readSigned(file, user, "spd", kDefaults.cigarettesPerDay);
-    record.packPriceWhole = readSigned(file, user, "cph", kDefaults.packPriceWhole);
-    record.packPriceHundredths = readSigned(file, user, "cptu", kDefaults.packPriceHundredths);
-    record.cigarettesPerPack = readSigned(file, user, "cpp", kDefaults.cigarettesPerPack);
-    record.tipShowsNotSmoked = readSigned(file, user, "wns", kDefaults.tipShowsNotSmoked);
-    record.tipShowsMoneySaved = readSigned(file, user, "wc", kDefaults.tipShowsMoneySaved);
-    record.tipShowsSeconds = readSigned(file, user, "ws", kDefaults.tipShowsSeconds);
-    record.tipShowsLifeSaved = readSigned(file, user, "ls", kDefaults.tipShowsLifeSaved);
-    // Written widened with its sign: 4294967295 narrows back to -1.
-    record.showOnTaskbar = static_cast<int16_t>(readSigned(file, user, "sotb", kDefaults.showOnTaskbar));
-    std::string defaultName = record.sectionName.substr(0, kUserNameMax);
-    record.userName = file.readString(user, "Name", defaultName.c_str(), kUserNameMax);
-    record.lastBuild = readSigned(file, kProgramSection, "Build", kDefaults.lastBuild);
-    if (!readText(file, user, kTextKeys[0], storedArea(0), record.hotPasteTexts[0]))
-        record.hotPasteTexts[0] = kDefaultPrimaryText;
-    // A secondary text that is missing or unreadable keeps what the record held: the texts
-    // start empty, and a damaged value must not wipe a text the user has in memory.
-    for (size_t i = 1; i < kHotKeyCount; ++i)
-        readText(file, user, kTextKeys[i], storedArea(i), record.hotPasteTexts[i]);
+    const std::string user = userSection(record);
+    std::array<const SettingsKey*, kSettingsKeyCount> inReadOrder;
+    for (const SettingsKey& key : kSettingsKeys) inReadOrder[static_cast<size_t>(key.readOrder)] = &key;
+    for (const SettingsKey* key : inReadOrder) loadKey(*key, record, file, user, now);
     recomputeRates(record);
 }
 
 void saveSettings(const QuitRecord& record, ProfileFile& file) {
-    const std::string section = userSection(record);
-    const char* user = section.c_str();
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        writeNumber(file, user, kVkKeys[i], record.hotKeyVk[i]);
-        writeNumber(file, user, kModifierKeys[i], record.hotKeyModifiers[i]);
-    }
-    writeNumber(file, user, "mirc", static_cast<uint32_t>(record.secondaryHotKeysEnabled));
-    writeNumber(file, user, "Start", record.quitStart);
-    writeNumber(file, user, "spd", static_cast<uint32_t>(record.cigarettesPerDay));
-    writeNumber(file, user, "cph", static_cast<uint32_t>(record.packPriceWhole));
-    writeNumber(file, user, "cptu", static_cast<uint32_t>(record.packPriceHundredths));
-    writeNumber(file, user, "cpp", static_cast<uint32_t>(record.cigarettesPerPack));
-    writeNumber(file, user, "wns", static_cast<uint32_t>(record.tipShowsNotSmoked));
-    writeNumber(file, user, "wc", static_cast<uint32_t>(record.tipShowsMoneySaved));
-    writeNumber(file, user, "ws", static_cast<uint32_t>(record.tipShowsSeconds));
-    writeNumber(file, user, "ls", static_cast<uint32_t>(record.tipShowsLifeSaved));
-    writeNumber(file, kProgramSection, "Build", static_cast<uint32_t>(record.lastBuild));
-    writeNumber(file, user, "sotb", static_cast<uint32_t>(static_cast<int32_t>(record.showOnTaskbar)));
-    std::string name = storableText(record.userName.substr(0, kUserNameMax));
-    file.writeString(user, "Name", name.c_str());
-    for (size_t i = 0; i < kHotKeyCount; ++i)
-        writeText(file, user, kTextKeys[i], storedArea(i), record.hotPasteTexts[i]);
+    const std::string user = userSection(record);
+    for (const SettingsKey& key : kSettingsKeys) saveKey(key, record, file, user);
+}
+
+std::string settingsFieldText(const SettingsKey& key, const QuitRecord& record) {
+    SettingsField field = fieldOf(key, record);
+    if (auto text = std::get_if<std::string*>(&field)) return **text;
+    return std::to_string(widened(field));
 }
 
 }  // namespace kalverin

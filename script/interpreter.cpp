@@ -3,8 +3,11 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <cstddef>
 #include <memory>
+#include <memory_resource>
 #include <string_view>
+#include <vector>
 
 #include "script/number_words.h"
 
@@ -15,41 +18,17 @@ namespace {
 // One open group. Every block's text is appended to the end of its parent's text, so the
 // texts of all open blocks lie back to back in one buffer and a block is just the offset at
 // which its text starts: inserting a finished block costs nothing, dropping a failed one is a
-// truncation. The frames live on the heap once the nesting is deeper than a few dozen, so
-// depth costs a few bytes per level and never the call stack.
+// truncation. Frames beyond the usual depth live on the heap, so depth costs a few bytes per
+// level and never the call stack.
 struct Frame {
     size_t start;  // offset of this block's text in the shared buffer
     char command;  // '*', '^', '<', '>' (0 for the outermost block)
     bool failed;
 };
 
-class FrameStack {
-public:
-    void push(Frame f) {
-        if (size_ == capacity_) grow();
-        data_[size_++] = f;
-    }
-    Frame pop() { return data_[--size_]; }
-    Frame& back() { return data_[size_ - 1]; }
-    Frame& front() { return data_[0]; }
-    size_t size() const { return size_; }
-
-private:
-    void grow() {
-        size_t capacity = capacity_ * 2;
-        std::unique_ptr<Frame[]> bigger(new Frame[capacity]);
-        std::memcpy(bigger.get(), data_, size_ * sizeof(Frame));
-        heap_ = std::move(bigger);
-        data_ = heap_.get();
-        capacity_ = capacity;
-    }
-
-    Frame inline_[32];
-    std::unique_ptr<Frame[]> heap_;
-    Frame* data_ = inline_;
-    size_t size_ = 0;
-    size_t capacity_ = 32;
-};
+// Room for the nesting of ordinary texts (the built-in one is five deep) inside the renderer:
+// only deeper nesting reaches the heap.
+constexpr size_t kUsualDepth = 32;
 
 // The rendering so far, holding at most `limit` characters: what goes beyond is dropped as it
 // comes. Short renderings never touch the heap.
@@ -99,7 +78,7 @@ private:
     size_t capacity_ = sizeof inline_;
 };
 
-enum class Kind { Numeric, Money, Name, Unknown };
+enum class Kind { numeric, money, name, unknown };
 
 struct Variable {
     Kind kind;
@@ -109,39 +88,39 @@ struct Variable {
 Variable lookUp(unsigned char letter, const QuitStatistics& s) {
     switch (letter) {
         case 'Y':
-            return {Kind::Numeric, s.years};
+            return {Kind::numeric, s.years};
         case 'M':
-            return {Kind::Numeric, s.months};
+            return {Kind::numeric, s.months};
         case 'W':
-            return {Kind::Numeric, s.weeks};
+            return {Kind::numeric, s.weeks};
         case 'D':
-            return {Kind::Numeric, s.days};
+            return {Kind::numeric, s.days};
         case 'h':
-            return {Kind::Numeric, s.hours};
+            return {Kind::numeric, s.hours};
         case 'm':
-            return {Kind::Numeric, s.minutes};
+            return {Kind::numeric, s.minutes};
         case 's':
-            return {Kind::Numeric, s.seconds};
+            return {Kind::numeric, s.seconds};
         case 'C':
-            return {Kind::Numeric, s.notSmoked};
+            return {Kind::numeric, s.notSmoked};
         case 'U':
-            return {Kind::Numeric, s.lifeSavedYears};
+            return {Kind::numeric, s.lifeSavedYears};
         case 'I':
-            return {Kind::Numeric, s.lifeSavedWeeks};
+            return {Kind::numeric, s.lifeSavedWeeks};
         case 'O':
-            return {Kind::Numeric, s.lifeSavedDays};
+            return {Kind::numeric, s.lifeSavedDays};
         case 'j':
-            return {Kind::Numeric, s.lifeSavedHours};
+            return {Kind::numeric, s.lifeSavedHours};
         case 'k':
-            return {Kind::Numeric, s.lifeSavedMinutes};
+            return {Kind::numeric, s.lifeSavedMinutes};
         case 'l':
-            return {Kind::Numeric, s.lifeSavedSeconds};
+            return {Kind::numeric, s.lifeSavedSeconds};
         case '$':
-            return {Kind::Money, 0};
+            return {Kind::money, 0};
         case 'N':
-            return {Kind::Name, 0};
+            return {Kind::name, 0};
         default:
-            return {Kind::Unknown, 0};
+            return {Kind::unknown, 0};
     }
 }
 
@@ -154,7 +133,9 @@ public:
           // Each open block's share is what its enclosing blocks have left, so however deep the
           // nesting, all scratch text together stays within this limit, and the buffer holds
           // exactly the first characters of what an unbounded rendering would hold.
-          text_(budget < SIZE_MAX ? budget + 1 : budget) {}
+          text_(budget < SIZE_MAX ? budget + 1 : budget) {
+        frames_.reserve(kUsualDepth);
+    }
 
     void run(const char* p, TextBuffer& out);
 
@@ -163,7 +144,7 @@ private:
     void put(char c) { text_.put(c); }
 
     void fail() { frames_.back().failed = true; }
-    void openGroup(char command) { frames_.push(Frame{text_.size(), command, false}); }
+    void openGroup(char command) { frames_.push_back(Frame{text_.size(), command, false}); }
     void closeGroup();
     void insertVariable(unsigned char letter, bool dropZero);
     void insertNumber(int32_t value, bool dropZero);
@@ -171,11 +152,14 @@ private:
 
     ScriptContext& context_;
     ScratchText text_;
-    FrameStack frames_;
+    alignas(Frame) std::byte frameRoom_[kUsualDepth * sizeof(Frame)];
+    std::pmr::monotonic_buffer_resource frameMemory_{frameRoom_, sizeof frameRoom_};
+    std::pmr::vector<Frame> frames_{&frameMemory_};
 };
 
 void Renderer::closeGroup() {
-    Frame block = frames_.pop();
+    Frame block = frames_.back();
+    frames_.pop_back();
     // A block that started past the limit has nothing in the buffer; its offset is then the
     // limit itself, which the truncation and the capital letter below both respect.
     if (block.failed) text_.truncate(block.start);
@@ -226,16 +210,16 @@ void Renderer::insertNumber(int32_t value, bool dropZero) {
 void Renderer::insertVariable(unsigned char letter, bool dropZero) {
     Variable v = lookUp(letter, context_.stats);
     switch (v.kind) {
-        case Kind::Numeric:
+        case Kind::numeric:
             insertNumber(v.value, dropZero);
             break;
-        case Kind::Money:
+        case Kind::money:
             put(formatMoney(context_.stats.moneySaved, context_.currency));
             break;
-        case Kind::Name:
+        case Kind::name:
             put(context_.record.userName);
             break;
-        case Kind::Unknown:
+        case Kind::unknown:
             put("<SCRIPT ERROR: '");
             put(static_cast<char>(letter));
             put("'>");
@@ -251,7 +235,7 @@ void Renderer::plural(unsigned char letter, unsigned char option) {
         value = 0;  // these two stand for a count that is always zero: always plural
     } else {
         Variable v = lookUp(letter, context_.stats);
-        if (v.kind != Kind::Numeric) return;
+        if (v.kind != Kind::numeric) return;
         value = v.value;
     }
     // Signed comparison: a count of -1 (one unit ahead) takes the suffix too.
@@ -273,7 +257,7 @@ bool isOrdinary(char c) {
 }
 
 void Renderer::run(const char* p, TextBuffer& out) {
-    frames_.push(Frame{0, 0, false});
+    frames_.push_back(Frame{0, 0, false});
     for (;;) {
         const char c = *p;
         if (c == '\0') break;

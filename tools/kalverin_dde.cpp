@@ -38,38 +38,38 @@ void printList(const ClientCommand& command, const std::string& bytes) {
     print(text);
 }
 
-int fail(const ClientCommand& command, DdeOutcome outcome, const char* what) {
+ClientExit fail(const ClientCommand& command, DdeOutcome outcome, const char* what) {
     switch (outcome) {
         case DdeOutcome::ok:
-            return kExitOk;
+            return ClientExit::ok;
         case DdeOutcome::noConversation:
             std::fprintf(stderr,
                          "kalverin-dde: no conversation with service \"%s\" on topic \"%s\" "
                          "(service not running, or the topic is unknown)\n",
                          command.service.c_str(), command.topic.c_str());
-            return kExitNoConversation;
+            return ClientExit::noConversation;
         case DdeOutcome::refused:
             std::fprintf(stderr, "kalverin-dde: %s of \"%s\" on topic \"%s\" was refused or gave no data\n",
                          what, command.item.c_str(), command.topic.c_str());
-            return kExitRefused;
+            return ClientExit::refused;
         case DdeOutcome::ended:
             std::fprintf(stderr, "kalverin-dde: service \"%s\" ended the conversation on topic \"%s\"\n",
                          command.service.c_str(), command.topic.c_str());
-            return kExitNoConversation;
+            return ClientExit::noConversation;
         case DdeOutcome::library:
             break;
     }
     std::fprintf(stderr, "kalverin-dde: the DDE library could not be initialised\n");
-    return kExitLibrary;
+    return ClientExit::library;
 }
 
-int run(int argc, char** argv) {
+ClientExit run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     ClientCommand command;
     std::string error;
     if (!parseClientCommand(args, command, error)) {
         std::fprintf(stderr, "kalverin-dde: %s\n%s", error.c_str(), kClientUsage);
-        return kExitUsage;
+        return ClientExit::usage;
     }
     DdeClient client;
     if (!client.ready()) return fail(command, DdeOutcome::library, "");
@@ -82,13 +82,13 @@ int run(int argc, char** argv) {
             outcome = client.request(command.service, command.topic, command.item, command.format, reply);
             if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
             printReply(command, reply);
-            return kExitOk;
+            return ClientExit::ok;
         case ClientAction::topics:
         case ClientAction::items:
             outcome = client.request(command.service, command.topic, command.item, command.format, reply);
             if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
             printList(command, reply);
-            return kExitOk;
+            return ClientExit::ok;
         case ClientAction::poke:
             outcome = client.poke(command.service, command.topic, command.item, command.format,
                                   command.text + '\0');
@@ -103,7 +103,7 @@ int run(int argc, char** argv) {
             outcome = client.request(command.service, command.topic, command.item, command.format, reply);
             if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
             printReply(command, reply);
-            return kExitOk;
+            return ClientExit::ok;
         case ClientAction::watch: {
             int received = 0;
             bool timedOut = false;
@@ -119,12 +119,12 @@ int run(int argc, char** argv) {
             if (timedOut) {
                 std::fprintf(stderr, "kalverin-dde: no update of \"%s\" within %u ms\n", command.item.c_str(),
                              command.timeoutMs);
-                return kExitRefused;
+                return ClientExit::refused;
             }
-            return kExitOk;
+            return ClientExit::ok;
         }
     }
-    return kExitUsage;
+    return ClientExit::usage;
 }
 
 }  // namespace
@@ -132,11 +132,11 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Replies are printed byte for byte: no CR inserted before their line feeds.
     _setmode(_fileno(stdout), _O_BINARY);
-    int code = run(argc, argv);
+    ClientExit code = run(argc, argv);
     // A reply that could not be written (a full disk, a closed pipe) is no success.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "kalverin-dde: could not write the reply\n");
-        if (code == kExitOk) code = kExitOutput;
+        if (code == ClientExit::ok) code = ClientExit::output;
     }
-    return code;
+    return static_cast<int>(code);
 }

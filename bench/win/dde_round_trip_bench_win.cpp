@@ -5,13 +5,13 @@
 #include <windows.h>
 #include <ddeml.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench/win/timing.h"
 #include "script/shared_state.h"
 #include "dde/dde_client_win.h"
 #include "dde/dde_server.h"
@@ -110,12 +110,6 @@ bool waitUntilAnswering(DdeClient& client, const char* service) {
         Sleep(50);
     }
     return false;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace

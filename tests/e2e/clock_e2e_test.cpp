@@ -5,18 +5,11 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "resources/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace e2e {
 namespace {
-
-constexpr const char* kExampleQuit = "979551000";  // 2001-01-15 09:30:00 UTC
-constexpr const char* kExampleNow = "1017240312";  // 2002-03-27 14:45:12 UTC
-
-std::vector<std::pair<std::string, std::string>> exampleHabit(const char* start) {
-    return {{"Name", "Ann Example"}, {"Start", start}, {"spd", "20"}, {"cph", "4"},
-            {"cptu", "50"},          {"cpp", "20"}};
-}
 
 std::string captionOnceTicked(HWND window, const std::string& notThis) {
     std::string caption;
@@ -52,16 +45,16 @@ TEST_F(ClockStatistics, ShownNormallyTheControlsCarryTheValues) {
     ASSERT_NE(main, nullptr);
     ShowWindow(main, SW_RESTORE);
     ASSERT_TRUE(waitUntil([&] { return windowText(main) == "Kalverin Version 2"; }));
-    ASSERT_TRUE(waitUntil([&] { return controlText(main, 1035) == "Ann Example"; }));
-    EXPECT_EQ(controlText(main, 1031), "1Y 2M 1W 5D 5h 15m 12s");
-    EXPECT_EQ(controlText(main, 1032), "$1,962.98");
-    EXPECT_EQ(controlText(main, 1033), "8724");
-    EXPECT_EQ(controlText(main, 1034), "4W 2D 7h ");
+    ASSERT_TRUE(waitUntil([&] { return controlText(main, IDC_USER_NAME) == "Ann Example"; }));
+    EXPECT_EQ(controlText(main, IDC_ELAPSED), "1Y 2M 1W 5D 5h 15m 12s");
+    EXPECT_EQ(controlText(main, IDC_MONEY_SAVED), "$1,962.98");
+    EXPECT_EQ(controlText(main, IDC_NOT_SMOKED), "8724");
+    EXPECT_EQ(controlText(main, IDC_LIFE_SAVED), "4W 2D 7h ");
 }
 
 TEST_F(ClockStatistics, AFutureQuitCountsDown) {
     // The example's moments swapped: the quit lies 1 year, 2 months, ... ahead.
-    appData.writeSettings(settingsText("User 1", exampleHabit("1055102424")));
+    appData.writeSettings(settingsText("User 1", exampleHabit(kFutureQuit)));
     KalverinProcess kalverin(appData);
     HWND main = kalverin.waitUntilMinimised();
     ASSERT_NE(main, nullptr);
@@ -83,8 +76,8 @@ TEST_F(ClockStatistics, SecondsAndLifeSavedFollowTheirFlags) {
     // Shown normally, the seconds are back and the life saved stays on its own line.
     ShowWindow(main, SW_RESTORE);
     ASSERT_TRUE(waitUntil([&] { return windowText(main) == "Kalverin Version 2"; }));
-    ASSERT_TRUE(waitUntil([&] { return controlText(main, 1031) == "1Y 2M 1W 5D 5h 15m 12s"; }));
-    EXPECT_EQ(controlText(main, 1034), "4W 2D 7h ");
+    ASSERT_TRUE(waitUntil([&] { return controlText(main, IDC_ELAPSED) == "1Y 2M 1W 5D 5h 15m 12s"; }));
+    EXPECT_EQ(controlText(main, IDC_LIFE_SAVED), "4W 2D 7h ");
 }
 
 }  // namespace

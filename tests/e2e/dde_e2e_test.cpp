@@ -22,17 +22,10 @@ using namespace std::string_literals;
 
 constexpr const char* kService = "Kalverin";
 
-using Keys = std::vector<std::pair<std::string, std::string>>;
-
 Keys habit(const char* start, const std::string& primary = "{+N} is free") {
-    return {{"Name", "Ann Example"},
-            {"Start", start},
-            {"spd", "20"},
-            {"cph", "4"},
-            {"cptu", "50"},
-            {"cpp", "20"},
-            {"Text", storedText(primary, 1020)},
-            {"Text1", storedText("Other {+N}", 500)}};
+    Keys keys = exampleHabit(start);
+    keys.insert(keys.end(), {{"Text", storedText(primary, 1020)}, {"Text1", storedText("Other {+N}", 500)}});
+    return keys;
 }
 
 // The reply's bytes, terminator included; "<no data>" or "<no conversation>" otherwise.
@@ -161,11 +154,7 @@ TEST(DdeService, TheServiceEndsWithTheProgram) {
     EXPECT_EQ(request("System", "Topics"), "<no conversation>");
 }
 
-// With the wall clock frozen at 2002-03-27 14:45:12 UTC.
-constexpr const char* kExampleQuit = "979551000";  // 2001-01-15 09:30:00 UTC
-constexpr const char* kFutureQuit = "1055102424";  // the same span ahead
-constexpr const char* kExampleNow = "1017240312";
-
+// With the wall clock frozen at kExampleNow.
 class ClockDde : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "resources/dialog_ids.h"
+#include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/civil_time.h"
 
@@ -22,8 +23,6 @@ const char* const kEditorCaption = "Kalverin - Hot-Paste Editor             ";
 const char* const kSecondaryCaption = "Secondary Hot-key Text";
 const char* const kMessageBoxCaption = "kalverin";  // the executable's base name
 constexpr int kMessageBoxText = 0xFFFF;             // the static a message box shows its text in
-constexpr int kChangeQuitDetails = 1029;
-constexpr int kUserNameValue = 1035;
 
 // Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
 long long utc(int y, int m, int d, int hh, int mm) {
@@ -71,7 +70,7 @@ protected:
     }
 
     HWND openQuitDetails() {
-        PostMessageA(main, WM_COMMAND, MAKEWPARAM(kChangeQuitDetails, BN_CLICKED), 0);
+        PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_CHANGE_QUIT_DETAILS, BN_CLICKED), 0);
         return kalverin->waitForWindow(kSettingsCaption);
     }
 
@@ -148,7 +147,7 @@ TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
 
     // The main window refreshes its texts only while it is shown normally.
     ShowWindow(main, SW_RESTORE);
-    EXPECT_TRUE(waitUntil([&] { return controlText(main, kUserNameValue) == "Jo Tester"; }));
+    EXPECT_TRUE(waitUntil([&] { return controlText(main, IDC_USER_NAME) == "Jo Tester"; }));
 
     // The next opening shows the rolled-over date and the price as stored.
     details = openQuitDetails();

@@ -1,6 +1,7 @@
 #include "tests/e2e/harness.h"
 
 #include "model/ini_file.h"
+#include "resources/resource.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +140,11 @@ std::string storedText(const std::string& text, size_t size) {
     return kalverin::encodeProfileStruct(area.data(), size);
 }
 
+Keys exampleHabit(const char* start) {
+    return {{"Name", "Ann Example"}, {"Start", start}, {"spd", "20"}, {"cph", "4"},
+            {"cptu", "50"},          {"cpp", "20"}};
+}
+
 std::string settingsText(const std::string& section,
                          const std::vector<std::pair<std::string, std::string>>& keys, int build) {
     std::string text = "[" + section + "]\r\n";
@@ -226,10 +232,10 @@ HWND KalverinProcess::waitForWindow(const std::string& caption, DWORD timeoutMs)
 
 HWND KalverinProcess::mainWindow() const {
     for (HWND window : topLevelWindows()) {
-        HWND hotKey = GetDlgItem(window, 1062);
+        HWND hotKey = GetDlgItem(window, IDC_PRIMARY_HOT_KEY);
         char cls[64] = "";
         if (hotKey && GetClassNameA(hotKey, cls, sizeof cls) && _stricmp(cls, "msctls_hotkey32") == 0 &&
-            GetDlgItem(window, 1031))
+            GetDlgItem(window, IDC_ELAPSED))
             return window;
     }
     return nullptr;
@@ -289,6 +295,16 @@ bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs) {
     if (lingerMs) Sleep(lingerMs);
     PostMessageA(details, WM_COMMAND, IDCANCEL, 0);
     return waitUntil([&] { return process.findWindow("Kalverin - Settings") == nullptr; });
+}
+
+bool press(std::initializer_list<BYTE> modifiers, BYTE vk, const std::function<bool()>& delivered) {
+    for (BYTE m : modifiers) keybd_event(m, 0, 0, 0);
+    keybd_event(vk, 0, 0, 0);
+    bool ok = delivered();
+    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+        keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
+    return ok;
 }
 
 }  // namespace e2e

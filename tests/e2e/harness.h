@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +54,15 @@ std::string userSetting(const AppDataFolder& appData, const std::string& key);
 // The settings-file value of a text kept in a fixed area of `size` bytes.
 std::string storedText(const std::string& text, size_t size);
 
+// The example habit of the statistics cases: Ann Example quit 20 a day at 4.50 for 20 on
+// 2001-01-15 09:30:00 UTC (kExampleQuit). Those cases run with the clock frozen at
+// 2002-03-27 14:45:12 UTC (kExampleNow); kFutureQuit lies the same span ahead of it.
+constexpr const char* kExampleQuit = "979551000";
+constexpr const char* kExampleNow = "1017240312";
+constexpr const char* kFutureQuit = "1055102424";
+using Keys = std::vector<std::pair<std::string, std::string>>;
+Keys exampleHabit(const char* start = kExampleQuit);
+
 // A settings text for a user whose first run is over, so no welcome dialog shows.
 std::string settingsText(const std::string& section,
                          const std::vector<std::pair<std::string, std::string>>& keys, int build = 151);
@@ -72,7 +83,7 @@ public:
     // A visible top-level window of this process with exactly this caption.
     HWND findWindow(const std::string& caption) const;
     HWND waitForWindow(const std::string& caption, DWORD timeoutMs = kDeadlineMs) const;
-    // The main window (the dialog holding the hot-key control 1062), visible or hidden.
+    // The main window (the dialog holding the primary hot-key control), visible or hidden.
     HWND mainWindow() const;
     HWND waitForMainWindow(DWORD timeoutMs = kDeadlineMs) const;
     // Waits for the main window to finish its start-up: minimised on the taskbar.
@@ -93,6 +104,46 @@ private:
 // Text of a control or window.
 std::string windowText(HWND window);
 std::string controlText(HWND dialog, int id);
+
+// Presses a combination and holds it until `delivered()` says the program's paste arrived,
+// then lets go, as a person does. The program injects Ctrl down, V, Ctrl up as soon as the
+// key goes down, from its own process: letting go of our Ctrl at once could land between
+// its Ctrl down and its V, and the edit would then receive a plain "v".
+bool press(
+    std::initializer_list<BYTE> modifiers, BYTE vk,
+    const std::function<bool()>& delivered = [] { return true; });
+
+// A window of this process with a multi-line edit that receives the pastes.
+class TargetEdit {
+public:
+    TargetEdit()
+        : frame_(CreateWindowExA(0, "STATIC", "paste target", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr)),
+          edit_(CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
+                                400, 300, frame_, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+    ~TargetEdit() { DestroyWindow(frame_); }
+    TargetEdit(const TargetEdit&) = delete;
+    TargetEdit& operator=(const TargetEdit&) = delete;
+
+    HWND frame() const { return frame_; }
+    // Brings the edit to the keyboard focus (a dialog of the program may have taken it).
+    bool focus() const {
+        ShowWindow(frame_, SW_SHOWNORMAL);
+        SetForegroundWindow(frame_);
+        SetFocus(edit_);
+        return waitUntil([&] { return GetFocus() == edit_; }, 5000);
+    }
+    std::string text() const { return windowText(edit_); }
+    bool hasFocus() const { return GetFocus() == edit_; }
+    bool waitForText(const std::string& expected) const {
+        return waitUntil([&] { return text() == expected; }, 5000);
+    }
+    void clear() const { SetWindowTextA(edit_, ""); }
+
+private:
+    HWND frame_;
+    HWND edit_;
+};
 
 // Press Enter on the welcome dialog when it shows, then cancel the quit details dialog that
 // follows after `lingerMs`; returns false when either did not appear in time.

@@ -6,28 +6,24 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <condition_variable>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <functional>
-#include <initializer_list>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
+#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 #include "tests/e2e/harness.h"
+#include "tests/support/clipboard_win.h"
 
 namespace e2e {
 namespace {
 
+using kalverin::ClipboardHolder;
+using kalverin::clipboardText;
+using kalverin::setClipboardText;
+
 constexpr const char* kInitialCaption = "Kalverin v2.60";
-constexpr int kHotKeyControl = 1062;
-constexpr int kQuitDetailsButton = 1029;
-constexpr int kEnableSecondaryBox = 1041;
 constexpr UINT kTrayCallback = 102;
 constexpr WPARAM kCopySigCommand = 32;
 
@@ -37,135 +33,6 @@ std::string primaryText(const std::string& text) {
 std::string secondaryText(const std::string& text) {
     return storedText(text, 500);
 }
-
-// Presses a combination and holds it until `delivered()` says the program's paste arrived,
-// then lets go, as a person does. The program injects Ctrl down, V, Ctrl up as soon as the
-// key goes down, from its own process: letting go of our Ctrl at once could land between
-// its Ctrl down and its V, and the edit would then receive a plain "v".
-bool press(
-    std::initializer_list<BYTE> modifiers, BYTE vk,
-    const std::function<bool()>& delivered = [] { return true; }) {
-    for (BYTE m : modifiers) keybd_event(m, 0, 0, 0);
-    keybd_event(vk, 0, 0, 0);
-    bool ok = delivered();
-    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
-        keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
-    return ok;
-}
-
-std::string clipboardText() {
-    std::string text = "<cannot open>";
-    if (!OpenClipboard(nullptr)) return text;
-    text = "<no text>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-bool setClipboardText(HWND owner, const std::string& text) {
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool ok = false;
-    if (block) {
-        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        ok = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (!ok) GlobalFree(block);
-    }
-    CloseClipboard();
-    return ok;
-}
-
-// A window of this process with a multi-line edit that receives the pastes.
-class TargetEdit {
-public:
-    TargetEdit()
-        : frame_(CreateWindowExA(0, "STATIC", "paste target", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr)),
-          edit_(CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
-                                400, 300, frame_, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
-    ~TargetEdit() { DestroyWindow(frame_); }
-    TargetEdit(const TargetEdit&) = delete;
-    TargetEdit& operator=(const TargetEdit&) = delete;
-
-    HWND frame() const { return frame_; }
-    // Brings the edit to the keyboard focus (a dialog of the program may have taken it).
-    bool focus() const {
-        ShowWindow(frame_, SW_SHOWNORMAL);
-        SetForegroundWindow(frame_);
-        SetFocus(edit_);
-        return waitUntil([&] { return GetFocus() == edit_; }, 5000);
-    }
-    std::string text() const { return windowText(edit_); }
-    bool hasFocus() const { return GetFocus() == edit_; }
-    bool waitForText(const std::string& expected) const {
-        return waitUntil([&] { return text() == expected; }, 5000);
-    }
-    void clear() const { SetWindowTextA(edit_, ""); }
-
-private:
-    HWND frame_;
-    HWND edit_;
-};
-
-// Holds the clipboard open from another thread, with `content` put on it first.
-class ClipboardHolder {
-public:
-    explicit ClipboardHolder(const std::string& content)
-        : thread_([this, content] {
-              HWND window =
-                  CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
-              bool opened = OpenClipboard(window) != FALSE;
-              if (opened) {
-                  EmptyClipboard();
-                  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, content.size() + 1);
-                  std::memcpy(GlobalLock(block), content.c_str(), content.size() + 1);
-                  GlobalUnlock(block);
-                  SetClipboardData(CF_TEXT, block);
-              }
-              std::unique_lock<std::mutex> lock(mutex_);
-              held_ = opened;
-              ready_ = true;
-              changed_.notify_all();
-              // Pump while holding: a thread that owns windows must answer messages sent to them.
-              while (!changed_.wait_for(lock, std::chrono::milliseconds(10), [this] { return releasing_; })) {
-                  lock.unlock();
-                  MSG msg;
-                  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-                  lock.lock();
-              }
-              if (opened) CloseClipboard();
-              lock.unlock();
-              DestroyWindow(window);
-          }) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return ready_; });
-    }
-    ~ClipboardHolder() { release(); }
-    bool held() const { return held_; }
-    void release() {
-        if (!thread_.joinable()) return;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            releasing_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool ready_ = false, held_ = false, releasing_ = false;
-    std::thread thread_;
-};
 
 // A message box of the program showing `text`.
 HWND findMessageBox(const KalverinProcess& process, const std::string& text) {
@@ -186,11 +53,11 @@ void clickButton(HWND dialog, int id) {
 
 // Ticks a check box of the quit details dialog and saves the dialog.
 bool saveQuitDetailsWithSecondary(const KalverinProcess& process, HWND main, bool enabled) {
-    clickButton(main, kQuitDetailsButton);
+    clickButton(main, IDC_CHANGE_QUIT_DETAILS);
     HWND dialog = process.waitForWindow("Kalverin - Settings");
     if (!dialog) return false;
-    SendMessageA(GetDlgItem(dialog, kEnableSecondaryBox), BM_SETCHECK, enabled ? BST_CHECKED : BST_UNCHECKED,
-                 0);
+    SendMessageA(GetDlgItem(dialog, IDC_QD_ENABLE_SECONDARY), BM_SETCHECK,
+                 enabled ? BST_CHECKED : BST_UNCHECKED, 0);
     clickButton(dialog, IDOK);
     return waitUntil([&] { return !IsWindow(dialog); });
 }
@@ -236,7 +103,7 @@ TEST_F(HotPaste, EmptyTextPastesJustALineBreak) {
 TEST_F(HotPaste, CombinationFromTheControlTakesOverOnSendToTaskbar) {
     HWND main = start({{"Text", primaryText("sig")}});
     ASSERT_TRUE(main);
-    SendMessageA(GetDlgItem(main, kHotKeyControl), HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
+    SendMessageA(GetDlgItem(main, IDC_PRIMARY_HOT_KEY), HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
     clickButton(main, IDOK);
     // The file is written key by key: both keys are awaited.
     EXPECT_TRUE(waitUntil([&] {
@@ -328,86 +195,14 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
     EXPECT_FALSE(IsWindowVisible(main));
 }
 
-double millisecondsSince(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// A measurement more than a test: how long from an injected hot-key until its text can be
-// read from the clipboard, beside a plain set-and-read round trip of this process in the
-// same run. Each press must still deliver the exact text; the figures are printed and
-// recorded, not judged.
-TEST_F(HotPaste, LatencyOverFiftyPresses) {
-    HWND main = start({{"Name", "Ann"}, {"Text", primaryText("{+N}")}});
-    ASSERT_TRUE(main);
-    const std::string expected = "Ann\r\n";
-    std::vector<double> toClipboard, toPaste, roundTrip;
-    for (int i = 0; i < 50; ++i) {
-        target.clear();
-        // No owner window: emptying the clipboard then sends no message to this thread, which
-        // does not pump while it watches. The clipboard is not opened while the program may
-        // want it (that would make its delivery fail), and the sequence number is no guide
-        // under Wine, whose X11 side bumps it later for our own sets.
-        ASSERT_TRUE(setClipboardText(nullptr, "x"));
-        LARGE_INTEGER start;
-        QueryPerformanceCounter(&start);
-        std::string delivered;
-        bool pasted = press({VK_CONTROL}, VK_OEM_PLUS, [&] {
-            while (GetClipboardOwner() != main || !IsClipboardFormatAvailable(CF_TEXT)) {
-                if (millisecondsSince(start) > 5000.0) return false;
-                SwitchToThread();
-            }
-            // Read back as the round trip below does; the program may still hold it open a moment.
-            while ((delivered = clipboardText()) == "<cannot open>") {
-                if (millisecondsSince(start) > 5000.0) return false;
-                SwitchToThread();
-            }
-            toClipboard.push_back(millisecondsSince(start));
-            if (!target.waitForText(expected)) return false;
-            toPaste.push_back(millisecondsSince(start));
-            return true;
-        });
-        ASSERT_TRUE(pasted) << "press " << i << ": clipboard " << delivered << ", edit " << target.text()
-                            << ", focused " << target.hasFocus();
-        ASSERT_EQ(delivered, expected) << "press " << i;
-
-        QueryPerformanceCounter(&start);
-        ASSERT_TRUE(setClipboardText(nullptr, expected));
-        ASSERT_EQ(clipboardText(), expected);
-        roundTrip.push_back(millisecondsSince(start));
-    }
-    double hot = median(toClipboard), plain = median(roundTrip);
-    std::printf(
-        "hot-key to text read back from the clipboard: median %.3f ms (min %.3f, max %.3f); to paste in the "
-        "edit (20 ms polls): "
-        "median %.1f ms; plain set-and-read round trip: median %.3f ms; added: %.3f ms\n",
-        hot, *std::min_element(toClipboard.begin(), toClipboard.end()),
-        *std::max_element(toClipboard.begin(), toClipboard.end()), median(toPaste), plain, hot - plain);
-    RecordProperty("hotKeyToClipboardMedianMicroseconds", static_cast<int>(hot * 1000));
-    RecordProperty("roundTripMedianMicroseconds", static_cast<int>(plain * 1000));
-}
-
 // With the clock frozen the statistics of the last tick are known: the rendering uses them.
 TEST(ClockHotPaste, PastesTheStatisticsOfTheLastTick) {
-    ASSERT_EQ(static_cast<long long>(std::time(nullptr)), 1017240312LL) << "run with the frozen clock";
+    ASSERT_EQ(static_cast<long long>(std::time(nullptr)), std::atoll(kExampleNow))
+        << "run with the frozen clock";
     AppDataFolder appData;
-    appData.writeSettings(
-        settingsText("User 1", {{"Name", "Ann Example"},
-                                {"Start", "979551000"},
-                                {"spd", "20"},
-                                {"cph", "4"},
-                                {"cptu", "50"},
-                                {"cpp", "20"},
-                                {"Text", primaryText("{+N}: {+Y}Y {+M}M, {+C} not smoked, {+$}")}}));
+    Keys keys = exampleHabit();
+    keys.emplace_back("Text", primaryText("{+N}: {+Y}Y {+M}M, {+C} not smoked, {+$}"));
+    appData.writeSettings(settingsText("User 1", keys));
     KalverinProcess kalverin(appData);
     HWND main = kalverin.waitUntilMinimised();
     ASSERT_TRUE(main);

@@ -4,14 +4,13 @@
 
 #include <memory>
 
+#include "resources/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <commctrl.h>
 
 namespace e2e {
 namespace {
-
-constexpr int kHotKeyControl = 1062;
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -34,7 +33,7 @@ TEST_F(MainWindow, EnterSendsToTaskbarAndStoresTheNewHotKey) {
     ASSERT_NE(main, nullptr);
     ShowWindow(main, SW_RESTORE);
     ASSERT_TRUE(waitUntil([&] { return !IsIconic(main) && windowText(main) == "Kalverin Version 2"; }));
-    SendDlgItemMessageA(main, kHotKeyControl, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
+    SendDlgItemMessageA(main, IDC_PRIMARY_HOT_KEY, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
     press(main, VK_RETURN);
     ASSERT_TRUE(waitUntil([&] { return IsIconic(main) && stored("hkv") == "116"; }));
     EXPECT_EQ(stored("hmod"), "1");
@@ -44,7 +43,7 @@ TEST_F(MainWindow, EnterSendsToTaskbarAndStoresTheNewHotKey) {
 TEST_F(MainWindow, ClosingWithoutSendingKeepsTheStoredHotKey) {
     HWND main = start();
     ASSERT_NE(main, nullptr);
-    SendDlgItemMessageA(main, kHotKeyControl, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
+    SendDlgItemMessageA(main, IDC_PRIMARY_HOT_KEY, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
     kalverin->pressEscape(main);
     ASSERT_TRUE(kalverin->waitForExit());
     EXPECT_EQ(stored("hkv"), "187");
@@ -57,8 +56,9 @@ TEST_F(MainWindow, ButtonsOpenTheirDialogs) {
     const struct {
         int button;
         const char* caption;
-    } cases[] = {
-        {1072, "About Kalverin v2.60"}, {1080, "Kalverin Online - A Preview"}, {1029, "Kalverin - Settings"}};
+    } cases[] = {{IDC_CHAT, "About Kalverin v2.60"},
+                 {IDC_PREVIEW, "Kalverin Online - A Preview"},
+                 {IDC_CHANGE_QUIT_DETAILS, "Kalverin - Settings"}};
     for (const auto& c : cases) {
         PostMessageA(main, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), 0);
         HWND dialog = kalverin->waitForWindow(c.caption);

@@ -2,15 +2,9 @@
 
 #include <cstring>
 
+#include "model/ascii_case.h"
+
 namespace kalverin {
-
-namespace {
-
-bool sameText(const std::string& a, const std::string& b) {
-    return sameName(a.c_str(), b.c_str());
-}
-
-}  // namespace
 
 FakeDdeml::~FakeDdeml() = default;
 
@@ -44,7 +38,7 @@ Hsz FakeDdeml::createStringHandle(uint32_t inst, const char* text) {
     if (inst == 0 || inst != instance || !text) return nullptr;
     // The library's string handles are atoms: one per text, whatever its case.
     for (auto& [key, entry] : strings_) {
-        if (!entry.client && entry.references > 0 && sameText(entry.text, text)) {
+        if (!entry.client && entry.references > 0 && sameName(entry.text, text)) {
             ++entry.references;
             return reinterpret_cast<Hsz>(key);
         }
@@ -72,7 +66,7 @@ int FakeDdeml::compareStringHandles(Hsz a, Hsz b) {
         ++handleErrors;
         return a == b ? 0 : 1;
     }
-    return sameText(x->text, y->text) ? 0 : (x->text < y->text ? -1 : 1);
+    return sameName(x->text, y->text) ? 0 : (x->text < y->text ? -1 : 1);
 }
 
 std::string FakeDdeml::text(Hsz handle) const {
@@ -152,7 +146,7 @@ bool FakeDdeml::postAdvise(uint32_t, Hsz topic, Hsz item) {
     std::string t = text(topic), i = text(item);
     advisesPosted.push_back(t + "/" + i);
     for (AdviseLoop& loop : adviseLoops) {
-        if (!sameText(loop.topic, t) || !sameText(loop.item, i)) continue;
+        if (!sameName(loop.topic, t) || !sameName(loop.item, i)) continue;
         DataHandle reply =
             server->onTransaction(kXtypAdvReq, loop.format, nullptr, topic, item, nullptr, 1, 0);
         loop.received.push_back(take(reply));

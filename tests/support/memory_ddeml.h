@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dde/dde_server.h"
+#include "model/ascii_case.h"
 
 namespace kalverin {
 
@@ -18,10 +19,7 @@ public:
     Hsz createStringHandle(uint32_t, const char* text) override { return intern(text); }
     bool freeStringHandle(uint32_t, Hsz) override { return true; }
     int compareStringHandles(Hsz a, Hsz b) override {
-        return sameName(reinterpret_cast<std::string*>(a)->c_str(),
-                        reinterpret_cast<std::string*>(b)->c_str())
-                   ? 0
-                   : 1;
+        return sameName(*reinterpret_cast<std::string*>(a), *reinterpret_cast<std::string*>(b)) ? 0 : 1;
     }
     bool nameService(uint32_t, Hsz, unsigned) override { return true; }
     DataHandle createDataHandle(uint32_t, const void* source, uint32_t size, uint32_t offset, Hsz, unsigned,

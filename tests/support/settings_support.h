@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "model/quit_record.h"
+#include "model/settings.h"
 
 namespace kalverin {
 
@@ -21,26 +21,32 @@ inline void writeAll(const std::filesystem::path& path, const std::string& bytes
     out << bytes;
 }
 
+// A record with every stored field away from its default: a name with quotes, an equals sign
+// and a byte above 127, a quit beyond 2038, texts with line breaks and odd bytes.
+inline QuitRecord unusualRecord() {
+    QuitRecord r;
+    r.userName = "Ann O'Neil \xC9lise = \"Annie\"";
+    r.quitStart = 4102444800u;  // 2100-01-01
+    r.cigarettesPerDay = 35;
+    r.packPriceWhole = 12;
+    r.packPriceHundredths = 99;
+    r.cigarettesPerPack = 25;
+    r.tipShowsNotSmoked = r.tipShowsSeconds = r.tipShowsLifeSaved = 0;
+    r.showOnTaskbar = 0;
+    r.secondaryHotKeysEnabled = 1;
+    for (size_t i = 0; i < kHotKeyCount; ++i) {
+        r.hotKeyVk[i] = static_cast<uint16_t>(0x70 + i);
+        r.hotKeyModifiers[i] = static_cast<uint16_t>(15 - i);
+        r.hotPasteTexts[i] = "text " + std::to_string(i) + " {+C}\r\nnext \xE9\xFF\x01 [x]=y";
+    }
+    r.lastBuild = 151;
+    return r;
+}
+
 // Every field the settings file keeps is the same in both records.
 inline void expectSameStored(const QuitRecord& a, const QuitRecord& b) {
-    EXPECT_EQ(a.userName, b.userName);
-    EXPECT_EQ(a.quitStart, b.quitStart);
-    EXPECT_EQ(a.cigarettesPerDay, b.cigarettesPerDay);
-    EXPECT_EQ(a.packPriceWhole, b.packPriceWhole);
-    EXPECT_EQ(a.packPriceHundredths, b.packPriceHundredths);
-    EXPECT_EQ(a.cigarettesPerPack, b.cigarettesPerPack);
-    EXPECT_EQ(a.tipShowsNotSmoked, b.tipShowsNotSmoked);
-    EXPECT_EQ(a.tipShowsMoneySaved, b.tipShowsMoneySaved);
-    EXPECT_EQ(a.tipShowsSeconds, b.tipShowsSeconds);
-    EXPECT_EQ(a.tipShowsLifeSaved, b.tipShowsLifeSaved);
-    EXPECT_EQ(a.showOnTaskbar, b.showOnTaskbar);
-    EXPECT_EQ(a.secondaryHotKeysEnabled, b.secondaryHotKeysEnabled);
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        EXPECT_EQ(a.hotKeyVk[i], b.hotKeyVk[i]) << i;
-        EXPECT_EQ(a.hotKeyModifiers[i], b.hotKeyModifiers[i]) << i;
-        EXPECT_EQ(a.hotPasteTexts[i], b.hotPasteTexts[i]) << i;
-    }
-    EXPECT_EQ(a.lastBuild, b.lastBuild);
+    for (const SettingsKey& key : kSettingsKeys)
+        EXPECT_EQ(settingsFieldText(key, a), settingsFieldText(key, b)) << key.name;
 }
 
 }  // namespace kalverin

@@ -11,15 +11,15 @@ TEST(CommandLine, SectionNameCases) {
         SectionNameResult result;
         const char* section;
     } cases[] = {
-        {"", SectionNameResult::Ok, "User 1"},
-        {nullptr, SectionNameResult::Ok, "User 1"},
-        {"   ", SectionNameResult::Ok, "User 1"},
-        {"User 2", SectionNameResult::Ok, "User 2"},
-        {"  \tUser 2", SectionNameResult::Ok, "User 2"},
-        {"\"Quoted\" name  ", SectionNameResult::Ok, "\"Quoted\" name  "},
-        {"a]b", SectionNameResult::BadCharacter, "unchanged"},
-        {"[x", SectionNameResult::BadCharacter, "unchanged"},
-        {"line\nbreak", SectionNameResult::BadCharacter, "unchanged"},
+        {"", SectionNameResult::ok, "User 1"},
+        {nullptr, SectionNameResult::ok, "User 1"},
+        {"   ", SectionNameResult::ok, "User 1"},
+        {"User 2", SectionNameResult::ok, "User 2"},
+        {"  \tUser 2", SectionNameResult::ok, "User 2"},
+        {"\"Quoted\" name  ", SectionNameResult::ok, "\"Quoted\" name  "},
+        {"a]b", SectionNameResult::badCharacter, "unchanged"},
+        {"[x", SectionNameResult::badCharacter, "unchanged"},
+        {"line\nbreak", SectionNameResult::badCharacter, "unchanged"},
     };
     for (const Case& c : cases) {
         std::string section = "unchanged";
@@ -28,9 +28,9 @@ TEST(CommandLine, SectionNameCases) {
         EXPECT_EQ(section, c.section);
     }
     std::string longName(kSectionNameMax, 'x'), section;
-    EXPECT_EQ(sectionNameFromCommandLine(longName.c_str(), section), SectionNameResult::Ok);
+    EXPECT_EQ(sectionNameFromCommandLine(longName.c_str(), section), SectionNameResult::ok);
     longName += 'x';
-    EXPECT_EQ(sectionNameFromCommandLine(longName.c_str(), section), SectionNameResult::TooLong);
+    EXPECT_EQ(sectionNameFromCommandLine(longName.c_str(), section), SectionNameResult::tooLong);
 }
 
 }  // namespace

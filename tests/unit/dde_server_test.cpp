@@ -197,9 +197,8 @@ TEST_F(DdeServerTest, ConversationsAreTrackedAndEndedWithTheirTopic) {
     fake.call(kXtypConnectConfirm, "Beta", "Kalverin", 0, b1);
     EXPECT_TRUE(server.removeTopic("alpha"));
     EXPECT_EQ(fake.disconnected, (std::vector<Conv>{a2, a1}));
-    ASSERT_NE(server.conversations(), nullptr);
-    EXPECT_EQ(server.conversations()->conversation, b1);
-    EXPECT_EQ(server.conversations()->next, nullptr);
+    ASSERT_EQ(server.conversations().size(), 1u);
+    EXPECT_EQ(server.conversations().front().conversation, b1);
 }
 
 TEST_F(DdeServerTest, RemovingATopicAnywhereInTheListKeepsTheOthers) {
@@ -243,8 +242,8 @@ TEST_F(DdeServerTest, StopFreesEveryHandleAndUninitialises) {
     EXPECT_EQ(fake.liveDataHandles(), 0);
     EXPECT_EQ(fake.handleErrors, 0);
     EXPECT_EQ(server.instance(), 0u);
-    EXPECT_EQ(server.topics(), nullptr);
-    EXPECT_EQ(server.conversations(), nullptr);
+    EXPECT_TRUE(server.topics().empty());
+    EXPECT_TRUE(server.conversations().empty());
     // A second run starts from a clean registry.
     ASSERT_TRUE(server.start("Kalverin"));
     EXPECT_EQ(request("System", "Topics"), "System\0"s);

@@ -45,8 +45,8 @@ TEST(SecondaryHotKeys, StoresTheControlsPairsAndLeavesEntryZero) {
     EXPECT_EQ(record.hotKeyVk[3], 0x41);
     EXPECT_EQ(record.hotKeyModifiers[3], 0x0E);
     EXPECT_EQ(record.hotPasteTexts[2], std::string(499, 'r'));
-    EXPECT_EQ(record.hotKeyVk[0], 187);
-    EXPECT_EQ(record.hotKeyModifiers[0], 2);
+    EXPECT_EQ(record.hotKeyVk[0], kVkOemPlus);
+    EXPECT_EQ(record.hotKeyModifiers[0], kStoredControl);
     EXPECT_EQ(record.hotPasteTexts[0], "primary");
     // The next opening shows Shift+F5 again.
     EXPECT_EQ(secondaryFormFromRecord(record).hotKeys[0], 0x0174);

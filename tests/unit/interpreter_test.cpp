@@ -7,30 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/example_quit.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {
 namespace {
-
-// The moment 1Y 2M 1W 5D 5h 15m 12s after the quit, 20 a day at 4.50 a pack of 20.
-QuitStatistics pastMoment() {
-    QuitStatistics s;
-    s.years = 1;
-    s.months = 2;
-    s.weeks = 1;
-    s.days = 5;
-    s.hours = 5;
-    s.minutes = 15;
-    s.seconds = 12;
-    s.totalDays = 436;
-    s.direction = 1;
-    s.notSmoked = 8724;
-    s.moneySaved = 1962.984375f;
-    s.lifeSavedWeeks = 4;
-    s.lifeSavedDays = 2;
-    s.lifeSavedHours = 7;
-    return s;
-}
 
 // The same span with the quit still ahead.
 QuitStatistics futureMoment() {
@@ -55,7 +36,7 @@ QuitStatistics zeroMoment() {
 
 class Renderer {
 public:
-    explicit Renderer(QuitStatistics stats = pastMoment()) : stats(stats) {}
+    explicit Renderer(QuitStatistics stats = exampleMoment()) : stats(stats) {}
 
     // The source is copied into a heap block of exactly its own size, so that a read past
     // its terminator is caught by the address sanitizer.
@@ -86,7 +67,7 @@ struct MomentCase {
 };
 
 const MomentCase kMomentCases[] = {
-    {"past", pastMoment,
+    {"past", exampleMoment,
      "One year, two months, one week, five days, 5 hours, 15 minutes and 12 seconds. 8724 cigarettes "
      "not smoked, saving $1,962.98. Life saved: 4 weeks, 2 days, 7 hours, 0 minutes."},
     {"future", futureMoment,

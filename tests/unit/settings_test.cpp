@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,29 +47,6 @@ protected:
     fs::path dir_, path_;
 };
 
-QuitRecord unusualRecord() {
-    QuitRecord r;
-    r.userName = "Ann O'Neil = \"Annie\"";
-    r.quitStart = 4102444800u;  // 2100-01-01: beyond 2038
-    r.cigarettesPerDay = 35;
-    r.packPriceWhole = 12;
-    r.packPriceHundredths = 99;
-    r.cigarettesPerPack = 25;
-    r.tipShowsNotSmoked = 0;
-    r.tipShowsMoneySaved = 1;
-    r.tipShowsSeconds = 0;
-    r.tipShowsLifeSaved = 0;
-    r.showOnTaskbar = 0;
-    r.secondaryHotKeysEnabled = 1;
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        r.hotKeyVk[i] = static_cast<uint16_t>(0x41 + i);
-        r.hotKeyModifiers[i] = static_cast<uint16_t>(i + 1);
-        r.hotPasteTexts[i] = "text " + std::to_string(i) + " {+C} \xE9\xFF\x01 [x]=y";
-    }
-    r.lastBuild = 151;
-    return r;
-}
-
 TEST_F(SettingsFileTest, AbsentOrEmptyFileGivesEveryDefault) {
     for (bool exists : {false, true}) {
         if (exists) writeAll(path_, "");
@@ -85,10 +63,10 @@ TEST_F(SettingsFileTest, AbsentOrEmptyFileGivesEveryDefault) {
         EXPECT_EQ(r.tipShowsLifeSaved, 1);
         EXPECT_EQ(r.showOnTaskbar, -1);
         EXPECT_EQ(r.secondaryHotKeysEnabled, 0);
-        const uint16_t vk[] = {187, 120, 121, 122, 123};
+        const uint16_t vk[] = {kVkOemPlus, kVkF9, kVkF10, kVkF11, kVkF12};
         for (size_t i = 0; i < kHotKeyCount; ++i) {
             EXPECT_EQ(r.hotKeyVk[i], vk[i]);
-            EXPECT_EQ(r.hotKeyModifiers[i], 2);
+            EXPECT_EQ(r.hotKeyModifiers[i], kStoredControl);
         }
         EXPECT_EQ(r.hotPasteTexts[0], kDefaultPrimaryText);
         for (size_t i = 1; i < kHotKeyCount; ++i) EXPECT_EQ(r.hotPasteTexts[i], "");
@@ -290,10 +268,10 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
              "cpp= 25abc\r\nStart=99999999999\r\nName=" +
                  std::string(300, 'n') + "\r\n");
     QuitRecord r = load();
-    EXPECT_EQ(r.hotKeyVk[0], 187);  // impossible codes count as missing
-    EXPECT_EQ(r.hotKeyModifiers[0], 2);
+    EXPECT_EQ(r.hotKeyVk[0], kVkOemPlus);  // impossible codes count as missing
+    EXPECT_EQ(r.hotKeyModifiers[0], kStoredControl);
     EXPECT_EQ(r.hotKeyVk[1], 0x41);
-    EXPECT_EQ(r.hotKeyModifiers[1], 2);
+    EXPECT_EQ(r.hotKeyModifiers[1], kStoredControl);
     EXPECT_EQ(r.cigarettesPerDay, 0);  // garbage reads as 0, as the platform reads it
     EXPECT_EQ(r.cigarettesPerPack, 25);
     EXPECT_EQ(r.quitStart, 1215752191u);  // 99999999999 modulo 2^32
@@ -420,6 +398,10 @@ TEST(SettingsOrder, SaveWritesEveryKeyInItsOrder) {
         "U/cptu",  "U/cpp",  "U/wns",       "U/wc",        "U/ws",        "U/ls",        "Kalverin/Build",
         "U/sotb",  "U/Name", "U/Text/1020", "U/Text1/500", "U/Text2/500", "U/Text3/500", "U/Text4/500"};
     EXPECT_EQ(file.calls, expected);
+    std::set<const void*> fields;  // the table's record comparisons see every field only then
+    for (const SettingsKey& key : kSettingsKeys)
+        fields.insert(std::visit([](auto* field) -> const void* { return field; }, key.field(r)));
+    EXPECT_EQ(fields.size(), kSettingsKeyCount) << "every key carries a field of its own";
 }
 
 }  // namespace

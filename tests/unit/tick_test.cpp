@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/tick.h"
+#include "tests/support/example_quit.h"
 #include "tests/support/recording_desktop.h"
 #include "tests/support/time_zone.h"
 #include "tests/support/us_currency.h"
@@ -40,18 +41,6 @@ constexpr TimeValue kExample = 1017240312;  // 2002-03-27 14:45:12 UTC
 const std::string kExampleCaption =
     " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, a saving of $1,962.98, LS: 4W 2D 7h ";
 
-QuitRecord exampleRecord() {
-    QuitRecord record;
-    record.userName = "Robin Hale";
-    record.quitStart = kQuit;
-    record.cigarettesPerDay = 20;
-    record.packPriceWhole = 4;
-    record.packPriceHundredths = 50;
-    record.cigarettesPerPack = 20;
-    recomputeRates(record);
-    return record;
-}
-
 class TickTest : public ::testing::TestWithParam<const char*> {
 protected:
     std::vector<std::string> run(const QuitRecord& record, TimeValue now, bool minimised) {
@@ -68,7 +57,7 @@ TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
     ScopedTimeZone zone(GetParam());
     // The example moments are winter wall-clock readings in either zone.
     const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     record.quitStart += shift;
     const std::vector<std::string> expected = {"tip:1Y 2M 1W 5D 5h 15m 12s",
                                                "1031:1Y 2M 1W 5D 5h 15m 12s",
@@ -95,7 +84,7 @@ TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
 TEST_P(TickTest, MinimisedWindowShowsTheStatusTextAsCaption) {
     ScopedTimeZone zone(GetParam());
     const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     record.quitStart += shift;
     const std::vector<std::string> expected = {"tip:1Y 2M 1W 5D 5h 15m 12s", "caption:" + kExampleCaption};
     EXPECT_EQ(run(record, kExample + shift, true), expected);
@@ -141,7 +130,7 @@ class CaptionTest : public ::testing::TestWithParam<CaptionCase> {};
 TEST_P(CaptionTest, MinimisedTipAndCaption) {
     const CaptionCase& c = GetParam();
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     record.quitStart = c.quit;
     record.tipShowsSeconds = !(c.flagsOff & 1);
     record.tipShowsNotSmoked = !(c.flagsOff & 2);
@@ -164,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, CaptionTest, ::testing::ValuesIn(kCaptionCases),
 
 TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     record.tipShowsSeconds = 0;
     record.tipShowsLifeSaved = 0;
     record.quitStart = kExample;  // a quit yet to come: nothing saved
@@ -185,7 +174,7 @@ TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
 
 TEST(Tick, LifeSavedStaysOnItsControlWhenTheCaptionLeavesItOut) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     record.tipShowsLifeSaved = 0;
     QuitStatistics stats;
     UsCurrencyFormat currency;
@@ -196,7 +185,7 @@ TEST(Tick, LifeSavedStaysOnItsControlWhenTheCaptionLeavesItOut) {
 
 TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     const TimeValue day = 86400;
     QuitStatistics stats;
     EXPECT_EQ(stats.lastDayShown, kNoDayShown);
@@ -232,7 +221,7 @@ TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
 
 TEST(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     const std::string longMoney(kCurrencyTextMax, 'X');
     struct Case {
         int32_t tipShowsMoneySaved;
@@ -254,7 +243,7 @@ TEST(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
 
 TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
     FixedCurrency currency("$1,962.98", false);
     RecordingView view;
@@ -264,7 +253,7 @@ TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
 
 TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
     UsCurrencyFormat currency;
     struct Step {
@@ -281,7 +270,7 @@ TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
 
 TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
     ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleRecord();
+    QuitRecord record = exampleHabitRecord();
     record.quitStart = 0;
     record.cigarettesPerDay = 1000;
     recomputeRates(record);

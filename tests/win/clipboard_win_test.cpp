@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "app/desktop_win.h"
 #include "app/hot_paste.h"
+#include "tests/support/clipboard_win.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {
@@ -30,55 +28,6 @@ public:
 
 private:
     HWND window_;
-};
-
-std::string clipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return "<cannot open>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    } else {
-        text = "<no text>";
-    }
-    CloseClipboard();
-    return text;
-}
-
-// Holds the clipboard open from another thread's window until released.
-class ClipboardHolder {
-public:
-    ClipboardHolder()
-        : thread_([this] {
-              TestWindow window;
-              bool opened = OpenClipboard(window.get()) != FALSE;
-              std::unique_lock<std::mutex> lock(mutex_);
-              held_ = opened;
-              ready_ = true;
-              changed_.notify_all();
-              changed_.wait(lock, [this] { return released_; });
-              if (opened) CloseClipboard();
-          }) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return ready_; });
-    }
-    ~ClipboardHolder() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            released_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-    bool held() const { return held_; }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool ready_ = false, held_ = false, released_ = false;
-    std::thread thread_;
 };
 
 TEST(Win32Clipboard, SetTextPutsExactlyTheTextOnTheClipboard) {

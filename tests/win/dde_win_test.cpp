@@ -193,8 +193,8 @@ TEST_F(DdeWinTest, AWatchWithoutTimeoutEndsWhenTheServiceStops) {
 TEST_F(DdeWinTest, ConversationsEndWithTheirClientsAndTheServiceWithStop) {
     ASSERT_EQ(runClient({"topics"}).exitCode, 0u);
     DWORD start = GetTickCount();
-    while (server.conversations() && GetTickCount() - start < 5000) pumpFor(50);
-    EXPECT_EQ(server.conversations(), nullptr);
+    while (!server.conversations().empty() && GetTickCount() - start < 5000) pumpFor(50);
+    EXPECT_TRUE(server.conversations().empty());
     unregisterQuitItems(server, items);
     server.stop();
     EXPECT_EQ(runClient({"topics"}).exitCode, 2u);

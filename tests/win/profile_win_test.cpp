@@ -49,24 +49,8 @@ protected:
 
 std::vector<QuitRecord> sampleRecords() {
     std::vector<QuitRecord> records(4);
-    QuitRecord& full = records[1];
-    full.sectionName = "Ann Other";
-    full.userName = "Ann \xC9lise = \"A\"";
-    full.quitStart = 4102444800u;
-    full.cigarettesPerDay = 35;
-    full.packPriceWhole = 12;
-    full.packPriceHundredths = 99;
-    full.cigarettesPerPack = 25;
-    full.tipShowsNotSmoked = 0;
-    full.tipShowsSeconds = 0;
-    full.showOnTaskbar = 0;
-    full.secondaryHotKeysEnabled = 1;
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
-        full.hotKeyVk[i] = static_cast<uint16_t>(0x70 + i);
-        full.hotKeyModifiers[i] = static_cast<uint16_t>(15 - i);
-        full.hotPasteTexts[i] = "line {+C}\r\nnext \xE9\x01\xFF " + std::to_string(i);
-    }
-    full.lastBuild = 151;
+    records[1] = unusualRecord();
+    records[1].sectionName = "Ann Other";
     QuitRecord& limits = records[2];
     limits.userName = std::string(99, 'L');
     limits.quitStart = 4294967295u;
