@@ -20,6 +20,8 @@ TEST(CommandLine, SectionNameCases) {
         {"a]b", SectionNameResult::BadCharacter, "unchanged"},
         {"[x", SectionNameResult::BadCharacter, "unchanged"},
         {"line\nbreak", SectionNameResult::BadCharacter, "unchanged"},
+        {"del\x7f", SectionNameResult::BadCharacter, "unchanged"},
+        {"~top\x7e", SectionNameResult::Ok, "~top~"},
     };
     for (const Case& c : cases) {
         std::string section = "unchanged";
