@@ -1,9 +1,12 @@
 #include "model/ini_file.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -14,11 +17,15 @@ namespace {
 // characters with the terminator), so longer digit strings are cut, not wrapped further.
 constexpr size_t kIntDigitsSeen = 29;
 
-std::string trimmed(const std::string& text) {
+std::string_view trimmedView(std::string_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && isProfileSpace(text[begin])) ++begin;
     while (end > begin && isProfileSpace(text[end - 1])) --end;
     return text.substr(begin, end - begin);
+}
+
+std::string trimmed(const std::string& text) {
+    return std::string(trimmedView(text));
 }
 
 char asciiLower(char c) {
@@ -59,24 +66,28 @@ struct Entry {
 
 std::vector<Entry> parse(const std::string& bytes) {
     std::vector<Entry> entries;
-    size_t pos = 0;
+    size_t pos = 0, cr = 0, lf = 0;
     while (pos < bytes.size()) {
-        // A line ends at a line feed or a lone carriage return alike.
-        size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-        size_t textEnd = pos;  // a zero byte ends the text of a line
-        while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
-        std::string line = trimmed(bytes.substr(pos, textEnd - pos));
+        // A line ends at a line feed or a lone carriage return alike. The next of each is
+        // looked for only once passed, so that a file of one kind of break is read once.
+        if (cr < pos || pos == 0) cr = bytes.find('\r', pos);
+        if (lf < pos || pos == 0) lf = bytes.find('\n', pos);
+        size_t end = std::min({cr, lf, bytes.size()});
+        // A zero byte ends the text of a line.
+        const void* zero = std::memchr(bytes.data() + pos, '\0', end - pos);
+        size_t textEnd = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes.data()) : end;
+        // Views, not copies: only the name and value kept are copied.
+        std::string_view line = trimmedView(std::string_view(bytes).substr(pos, textEnd - pos));
         pos = end + 1;
         if (line.empty()) continue;
         Entry entry;
         size_t close = line.rfind(']');
-        if (line[0] == '[' && close != std::string::npos) {
+        if (line[0] == '[' && close != std::string_view::npos) {
             entry.kind = Entry::kSection;
-            entry.name = trimmed(line.substr(1, close - 1));
-        } else if (size_t equals = line.find('='); equals != std::string::npos) {
-            entry.name = trimmed(line.substr(0, equals));
-            entry.value = trimmed(line.substr(equals + 1));
+            entry.name = trimmedView(line.substr(1, close - 1));
+        } else if (size_t equals = line.find('='); equals != std::string_view::npos) {
+            entry.name = trimmedView(line.substr(0, equals));
+            entry.value = trimmedView(line.substr(equals + 1));
             entry.hasValue = true;
             // The platform's reader drops a key without a name that directly follows another
             // one; doing the same keeps both readers (and writers) in step.
@@ -92,12 +103,22 @@ std::vector<Entry> parse(const std::string& bytes) {
 }
 
 std::string render(const std::vector<Entry>& entries) {
+    size_t length = 0;
+    for (const Entry& entry : entries) length += entry.name.size() + entry.value.size() + 4;
     std::string out;
+    out.reserve(length);
     for (const Entry& entry : entries) {
-        if (entry.kind == Entry::kSection)
-            out += '[' + entry.name + ']';
-        else
-            out += entry.hasValue ? entry.name + '=' + entry.value : entry.name;
+        if (entry.kind == Entry::kSection) {
+            out += '[';
+            out += entry.name;
+            out += ']';
+        } else {
+            out += entry.name;
+            if (entry.hasValue) {
+                out += '=';
+                out += entry.value;
+            }
+        }
         out += "\r\n";
     }
     return out;
@@ -229,12 +250,23 @@ std::string encodeProfileStruct(const void* area, size_t size) {
 
 bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     if (text.size() != 2 * (size + 1)) return false;
+    // One look-up per character: a structure value is kilobytes of digits.
+    static const auto kDigits = [] {
+        std::array<signed char, 256> digits{};
+        for (int c = 0; c < 256; ++c)
+            digits[static_cast<size_t>(c)] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
+        return digits;
+    }();
     std::vector<unsigned char> bytes(size + 1);
-    for (size_t i = 0; i <= size; ++i) {
-        int high = hexDigit(text[2 * i]), low = hexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
-        bytes[i] = static_cast<unsigned char>(high * 16 + low);
+    const auto* digit = reinterpret_cast<const unsigned char*>(text.data());
+    int bad = 0;  // negative once any character was not a digit
+    for (unsigned char& byte : bytes) {
+        int high = kDigits[digit[0]], low = kDigits[digit[1]];
+        digit += 2;
+        bad |= high | low;
+        byte = static_cast<unsigned char>(high * 16 + low);
     }
+    if (bad < 0) return false;
     unsigned sum = 0;
     for (size_t i = 0; i < size; ++i) sum += bytes[i];
     if ((sum & 0xFFu) != bytes[size]) return false;
@@ -253,10 +285,36 @@ std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::
     return parsed_;
 }
 
+IniProfileFile IniProfileFile::inMemory(std::string bytes) {
+    IniProfileFile file{std::string()};
+    file.inMemory_ = true;
+    file.memory_ = std::move(bytes);
+    return file;
+}
+
+void IniProfileFile::flush() {
+    if (!pending_) return;
+    memory_ = render(pending_->entries);
+    pending_.reset();
+    parsed_.reset();  // the new text is read back as any text is
+}
+
+std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::memoryLines() {
+    flush();
+    // Only flush changes the text: the lines stay valid until then, without comparing bytes.
+    if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), parse(memory_)});
+    return parsed_;
+}
+
+const std::string& IniProfileFile::bytes() {
+    flush();
+    return memory_;
+}
+
 bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
     std::string bytes;
-    if (readWholeFile(path_, bytes) != FileRead::kRead) return false;
-    const std::shared_ptr<const Parsed> file = parsed(bytes);
+    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::kRead) return false;
+    const std::shared_ptr<const Parsed> file = inMemory_ ? memoryLines() : parsed(bytes);
     const Entry* entry = findKey(file->entries, section, key);
     if (!entry || !entry->hasValue) return false;
     value = entry->value;
@@ -292,12 +350,10 @@ bool IniProfileFile::readStruct(const char* section, const char* key, void* area
     return findValue(section, key, value) && decodeProfileStruct(value, area, size);
 }
 
-void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
-    std::string bytes;
-    // A missing file is an empty one; a file that is there but cannot be read (locked,
-    // unreadable) must not be replaced by one holding this key alone.
-    if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
-    std::vector<Entry> entries = parsed(bytes)->entries;
+namespace {
+
+// Puts the key's new value into the lines; false when the value was there already.
+bool applyWrite(std::vector<Entry>& entries, const char* section, const char* key, const char* value) {
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
     const std::string text = writtenForm(value);
@@ -307,22 +363,38 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     if (sectionAt == entries.size()) {
         entries.push_back({Entry::kSection, writtenForm(section), {}, false});
         entries.push_back({Entry::kKey, writtenForm(key), text, true});
-    } else {
-        size_t end = sectionAt + 1;
-        Entry* found = nullptr;
-        for (; end < entries.size() && entries[end].kind != Entry::kSection; ++end)
-            if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
-                found = &entries[end];
-        if (found) {
-            if (found->hasValue && found->value == text) return;  // the file is left alone
-            found->value = text;                                  // the key keeps its spelling in the file
-            found->hasValue = true;
-        } else {
-            entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::kKey, writtenForm(key), text, true});
-        }
+        return true;
     }
-    replaceFile(path_, render(entries));
+    size_t end = sectionAt + 1;
+    Entry* found = nullptr;
+    for (; end < entries.size() && entries[end].kind != Entry::kSection; ++end)
+        if (!found && entries[end].kind == Entry::kKey && sameName(entries[end].name, keyName))
+            found = &entries[end];
+    if (found) {
+        if (found->hasValue && found->value == text) return false;  // the file is left alone
+        found->value = text;                                        // the key keeps its spelling in the file
+        found->hasValue = true;
+    } else {
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
+                       Entry{Entry::kKey, writtenForm(key), text, true});
+    }
+    return true;
+}
+
+}  // namespace
+
+void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
+    if (inMemory_) {
+        std::shared_ptr<Parsed> lines = pending_ ? pending_ : std::make_shared<Parsed>(*memoryLines());
+        if (applyWrite(lines->entries, section, key, value)) pending_ = lines;
+        return;
+    }
+    std::string bytes;
+    // A missing file is an empty one; a file that is there but cannot be read (locked,
+    // unreadable) must not be replaced by one holding this key alone.
+    if (readWholeFile(path_, bytes) == FileRead::kUnreadable) return;
+    std::vector<Entry> entries = parsed(bytes)->entries;
+    if (applyWrite(entries, section, key, value)) replaceFile(path_, render(entries));
 }
 
 void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {

@@ -88,6 +88,9 @@ TEST_F(IniFileTest, ReadsAsThePlatformDoes) {
         SCOPED_TRACE(c.file + " [" + c.section + "] " + c.key);
         EXPECT_EQ(ini.readString(c.section, c.key, "dflt  ", 99), c.text);
         EXPECT_EQ(ini.readInt(c.section, c.key, 777), c.number);
+        IniProfileFile memory = IniProfileFile::inMemory(c.file);
+        EXPECT_EQ(memory.readString(c.section, c.key, "dflt  ", 99), c.text);
+        EXPECT_EQ(memory.readInt(c.section, c.key, 777), c.number);
     }
 }
 
@@ -151,6 +154,12 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         IniProfileFile ini(path_.string());
         for (const auto& w : c.writes) ini.writeString(w[0], w[1], w[2]);
         EXPECT_EQ(readAll(path_), c.after) << c.before;
+        // The same writes in memory give the same bytes and leave the disk alone.
+        writeAll(path_, c.before);
+        IniProfileFile memory = IniProfileFile::inMemory(c.before);
+        for (const auto& w : c.writes) memory.writeString(w[0], w[1], w[2]);
+        EXPECT_EQ(memory.bytes(), c.after) << c.before;
+        EXPECT_EQ(readAll(path_), c.before);
     }
 }
 
