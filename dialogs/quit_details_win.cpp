@@ -95,8 +95,8 @@ INT_PTR onInit(HWND dialog) {
     fillList(dialog, IDC_QD_MINUTE, lists.minutes);
     AppServices services;
     showForm(dialog, openQuitDetails(app().record, services));
-    addToolTips(dialog);
-    return TRUE;  // the day list, first in tab order, takes the focus
+    addToolTips(dialog, quitDetailsTip);  // "Edit &Secondary" explains why it is grey
+    return TRUE;                          // the day list, first in tab order, takes the focus
 }
 
 void onSave(HWND dialog) {

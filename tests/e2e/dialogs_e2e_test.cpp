@@ -24,6 +24,7 @@ const char* const kMessageBoxCaption = "kalverin";  // the executable's base nam
 constexpr int kMessageBoxText = 0xFFFF;             // the static a message box shows its text in
 constexpr int kChangeQuitDetails = 1029;
 constexpr int kUserNameValue = 1035;
+constexpr WPARAM kCopySigCommand = 32;  // the system menu's "Copy Sig To Clipboard"
 
 // Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
 long long utc(int y, int m, int d, int hh, int mm) {
@@ -209,6 +210,55 @@ TEST_F(DialogsE2E, EnableSecondaryEnablesItsButtonAtOnce) {
     EXPECT_EQ(userSetting(appData, "mirc"), "0");
 }
 
+// Every row of both tip tables, read from the tip that shows while the mouse rests on the
+// control; "Edit &Secondary" shows its tip while it is grey.
+TEST_F(DialogsE2E, EveryTipShowsOnItsControl) {
+    const struct {
+        int id;
+        const char* tip;
+    } mainTips[] =
+        {
+            {1, "Minimize the Kalverin window and show a timer in the task bar"},
+            {1029, "Set or alter your quit details"},
+            {1031, "Shows how well your quit is going"},
+            {1032, "An estimate of the amount of money you have not spent on cigarettes"},
+            {1033, "An estimate of how many cigarettes you have not smoked"},
+            {1035, "The name of the user who's quit information is displayed below"},
+            {1062, "The key combination you will press to hot-paste your quit information"},
+            {1072, "Display version information and web site address"},
+        },
+      detailsTips[] = {
+          {IDC_QD_EDIT_SECONDARY, "Edit secondary hot-paste!"},
+          {1, "Save changes and return to Kalverin"},
+          {2, "Return to Kalverin and cancel changes"},
+          {1010, "Alter the Hot-Paste text"},
+          {1012, "Select the day of your quit date here"},
+          {1013, "Select the month of your quit date here"},
+          {1014, "Select the year of your quit date here"},
+          {1015, "Select the hour of the day you quit here"},
+          {1016, "Select the minute of the day you quit here"},
+          {1018, "Enter an estimate of the number of cigarettes you smoked here"},
+          {1021, "Enter the cost of a pack of cigarettes here in the form ##.##"},
+          {1022, "Enter the number of cigarettes in a full pack"},
+          {1025, "Enter your name here"},
+          {1037, "Set this option to see the number of cigarettes not smoked on the task bar"},
+          {1038, "Set this option to see the amount of money saved on the task bar"},
+          {1039, "Set this option to see the seconds tick by on the task bar"},
+          {1041, "Set this option to enable secondary hot-paste editor!"},
+      };
+    ShowWindow(main, SW_RESTORE);
+    ASSERT_TRUE(waitUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }));
+    for (const auto& row : mainTips)
+        EXPECT_EQ(tipShownOn(*kalverin, GetDlgItem(main, row.id), row.tip), row.tip) << row.id;
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    ASSERT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
+    for (const auto& row : detailsTips)
+        EXPECT_EQ(tipShownOn(*kalverin, GetDlgItem(details, row.id), row.tip), row.tip) << row.id;
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+}
+
 TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
@@ -217,15 +267,36 @@ TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
 
+    // Checked, the preview follows the ticking seconds on its own.
+    setText(editor, IDC_ED_TEXT, "{+s}");
+    const std::string first = controlText(editor, IDC_ED_PREVIEW);
+    EXPECT_TRUE(waitUntil([&] { return controlText(editor, IDC_ED_PREVIEW) != first; })) << first;
+
     // With the once-a-second refresh off, only the change notifications of typing can
-    // bring the preview up to date.
+    // bring the preview up to date: two captions of the ticking main window later, the
+    // preview still shows what it showed.
     setCheck(editor, IDC_ED_REAL_TIME, false);
+    const std::string frozen = controlText(editor, IDC_ED_PREVIEW);
+    for (int tick = 0; tick < 2; ++tick) {
+        const std::string caption = windowText(main);
+        ASSERT_TRUE(waitUntil([&] { return windowText(main) != caption; }));
+    }
+    EXPECT_EQ(controlText(editor, IDC_ED_PREVIEW), frozen);
     HWND text = GetDlgItem(editor, IDC_ED_TEXT);
     SendMessageA(text, EM_SETSEL, 0, -1);
     for (char c : std::string("Hi {+N}!")) PostMessageA(text, WM_CHAR, static_cast<unsigned char>(c), 1);
     EXPECT_TRUE(waitUntil([&] { return controlText(editor, IDC_ED_PREVIEW) == "Hi Ann!"; }))
         << controlText(editor, IDC_ED_PREVIEW);
     press(editor, IDOK);
+    ASSERT_TRUE(closed(kEditorCaption));
+
+    // The box is set again at every opening.
+    press(details, IDC_QD_EDIT_PRIMARY);
+    editor = kalverin->waitForWindow(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(controlText(editor, IDC_ED_TEXT), "Hi {+N}!");
+    press(editor, IDC_ED_CANCEL);
     ASSERT_TRUE(closed(kEditorCaption));
 
     // Saved into memory only; the quit details dialog's Save writes it.
@@ -248,6 +319,28 @@ TEST_F(DialogsE2E, EditorCancelStoresNothing) {
     press(details, IDOK);
     ASSERT_TRUE(closed(kSettingsCaption));
     EXPECT_EQ(userSetting(appData, "Text"), before);
+
+    // Saved in the editor, then the quit details cancelled: the text works at once but
+    // reaches no file, and the next opening of the quit details reloads the file's text.
+    details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    press(details, IDC_QD_EDIT_PRIMARY);
+    editor = kalverin->waitForWindow(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    setText(editor, IDC_ED_TEXT, "kept in memory");
+    press(editor, IDOK);
+    ASSERT_TRUE(closed(kEditorCaption));
+    press(details, IDCANCEL);
+    ASSERT_TRUE(closed(kSettingsCaption));
+    EXPECT_EQ(userSetting(appData, "Text"), before);
+    PostMessageA(main, WM_SYSCOMMAND, kCopySigCommand, 0);
+    EXPECT_TRUE(waitUntil([] { return clipboardText() == "kept in memory\r\n"; })) << clipboardText();
+    details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    press(details, IDCANCEL);
+    ASSERT_TRUE(closed(kSettingsCaption));
+    PostMessageA(main, WM_SYSCOMMAND, kCopySigCommand, 0);
+    EXPECT_TRUE(waitUntil([] { return clipboardText() != "kept in memory\r\n"; })) << clipboardText();
 }
 
 TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {

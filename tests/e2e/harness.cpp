@@ -2,6 +2,8 @@
 
 #include "model/ini_file.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -289,6 +291,49 @@ bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs) {
     if (lingerMs) Sleep(lingerMs);
     PostMessageA(details, WM_COMMAND, IDCANCEL, 0);
     return waitUntil([&] { return process.findWindow("Kalverin - Settings") == nullptr; });
+}
+
+std::string clipboardText() {
+    std::string text = "<cannot open>";
+    if (!OpenClipboard(nullptr)) return text;
+    text = "<no text>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string tipShownOn(const KalverinProcess& process, HWND control, const std::string& expected) {
+    RECT area{};
+    GetWindowRect(control, &area);
+    std::string seen;
+    auto shown = [&] {
+        for (HWND window : process.topLevelWindows()) {
+            char cls[32] = "";
+            GetClassNameA(window, cls, sizeof cls);
+            if (_stricmp(cls, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) continue;
+            seen = windowText(window);
+            if (seen == expected) return true;
+        }
+        return false;
+    };
+    // The tip shows once the mouse has rested for its delay; a move it missed is made again,
+    // a pixel aside, so that it is a move.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx =
+            MulDiv((area.left + area.right) / 2 + attempt, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        if (waitUntil(shown, 4000)) break;
+    }
+    return seen;
 }
 
 }  // namespace e2e

@@ -94,6 +94,13 @@ private:
 std::string windowText(HWND window);
 std::string controlText(HWND dialog, int id);
 
+// The clipboard's CF_TEXT, or "<cannot open>" / "<no text>".
+std::string clipboardText();
+
+// Rests the mouse on `control` and returns the text of the program's tip that shows: once it
+// reads `expected`, else the last one seen when the deadline passes (empty: none showed).
+std::string tipShownOn(const KalverinProcess& process, HWND control, const std::string& expected);
+
 // Press Enter on the welcome dialog when it shows, then cancel the quit details dialog that
 // follows after `lingerMs`; returns false when either did not appear in time.
 bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs = 0);

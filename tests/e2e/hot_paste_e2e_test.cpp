@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/tray_icons_win.h"
 
 namespace e2e {
 namespace {
@@ -28,6 +29,8 @@ constexpr const char* kInitialCaption = "Kalverin v2.60";
 constexpr int kHotKeyControl = 1062;
 constexpr int kQuitDetailsButton = 1029;
 constexpr int kEnableSecondaryBox = 1041;
+constexpr int kEditSecondaryButton = 1011;
+constexpr int kSecondaryKey1 = 1079;
 constexpr UINT kTrayCallback = 102;
 constexpr WPARAM kCopySigCommand = 32;
 
@@ -52,20 +55,6 @@ bool press(
     for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
         keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
     return ok;
-}
-
-std::string clipboardText() {
-    std::string text = "<cannot open>";
-    if (!OpenClipboard(nullptr)) return text;
-    text = "<no text>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 bool setClipboardText(HWND owner, const std::string& text) {
@@ -272,6 +261,33 @@ TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
     ASSERT_TRUE(target.focus());
     EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("one\r\ntwo\r\ntwo\r\n"); }))
         << target.text();
+
+    // Enabled in the file, they are registered at start-up.
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(kalverin->waitForExit());
+    target.clear();
+    main = start({{"Text", primaryText("one")}, {"Text1", secondaryText("two")}, {"mirc", "1"}});
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("two\r\n"); })) << target.text();
+
+    // The secondary dialog registers nothing: a combination saved there, with the quit details
+    // then cancelled, does nothing, and the old one goes on pasting.
+    clickButton(main, kQuitDetailsButton);
+    HWND details = kalverin->waitForWindow("Kalverin - Settings");
+    ASSERT_TRUE(details);
+    clickButton(details, kEditSecondaryButton);
+    HWND secondary = kalverin->waitForWindow("Secondary Hot-key Text");
+    ASSERT_TRUE(secondary);
+    SendDlgItemMessageA(secondary, kSecondaryKey1, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
+    clickButton(secondary, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(secondary); }));
+    clickButton(details, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(details); }));
+    EXPECT_EQ(userSetting(appData, "hkv1"), "120");
+    ASSERT_TRUE(target.focus());
+    press({VK_SHIFT}, VK_F5);
+    EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("two\r\ntwo\r\n"); }))
+        << target.text();
 }
 
 TEST_F(HotPaste, CopySigFillsTheClipboardAndPastesNothing) {
@@ -301,13 +317,16 @@ TEST_F(HotPaste, BusyClipboardShowsTheBoxAndLeavesTheOldContent) {
 }
 
 TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
+    const size_t iconsBefore = kalverin::trayIconWindows().size();
     HWND main = start({{"sotb", "1"}});
     ASSERT_TRUE(main);
     auto doubleClick = [&] { SendMessageA(main, kTrayCallback, 128, WM_LBUTTONDBLCLK); };
 
-    doubleClick();
-    EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(userSetting(appData, "sotb"), "0");
+    // The icon the notification area holds passes a double-click on with the callback
+    // message the program registered.
+    ASSERT_TRUE(waitUntil([&] { return kalverin::trayIconWindows().size() == iconsBefore + 1; }));
+    PostMessageA(kalverin::trayIconWindows().back(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && userSetting(appData, "sotb") == "0"; }));
 
     doubleClick();
     EXPECT_TRUE(IsWindowVisible(main));
@@ -326,6 +345,11 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
     for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MOUSEMOVE})
         SendMessageA(main, kTrayCallback, 128, mouse);
     EXPECT_FALSE(IsWindowVisible(main));
+
+    // No icon of the program stays behind it.
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(kalverin->waitForExit());
+    EXPECT_TRUE(waitUntil([&] { return kalverin::trayIconWindows().size() == iconsBefore; }));
 }
 
 double millisecondsSince(const LARGE_INTEGER& start) {
