@@ -264,7 +264,7 @@ TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
 
     // Enabled in the file, they are registered at start-up.
     PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(kalverin->waitForExit());
+    ASSERT_TRUE(waitUntil([&] { return !kalverin->running(); }));
     target.clear();
     main = start({{"Text", primaryText("one")}, {"Text1", secondaryText("two")}, {"mirc", "1"}});
     ASSERT_TRUE(main);
@@ -317,15 +317,18 @@ TEST_F(HotPaste, BusyClipboardShowsTheBoxAndLeavesTheOldContent) {
 }
 
 TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
-    const size_t iconsBefore = kalverin::trayIconWindows().size();
     HWND main = start({{"sotb", "1"}});
     ASSERT_TRUE(main);
     auto doubleClick = [&] { SendMessageA(main, kTrayCallback, 128, WM_LBUTTONDBLCLK); };
 
-    // The icon the notification area holds passes a double-click on with the callback
-    // message the program registered.
-    ASSERT_TRUE(waitUntil([&] { return kalverin::trayIconWindows().size() == iconsBefore + 1; }));
-    PostMessageA(kalverin::trayIconWindows().back(), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    // The icon the notification area holds shows the elapsed time of the caption as its tip,
+    // and a double-click on it reaches the program with the callback message it registered.
+    auto elapsedOfCaption = [&](const std::string& tip) {
+        return !tip.empty() && windowText(main).compare(0, tip.size() + 2, " " + tip + ",") == 0;
+    };
+    std::string tip = trayTipShown(elapsedOfCaption);
+    EXPECT_TRUE(elapsedOfCaption(tip)) << tip << " | " << windowText(main);
+    ASSERT_TRUE(kalverin::doubleClickFirstTrayIcon());
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && userSetting(appData, "sotb") == "0"; }));
 
     doubleClick();
@@ -346,10 +349,13 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
         SendMessageA(main, kTrayCallback, 128, mouse);
     EXPECT_FALSE(IsWindowVisible(main));
 
-    // No icon of the program stays behind it.
+    // No icon of the program stays behind it: no tip shows there any more once the one
+    // shown before has gone with the mouse.
+    moveMouseAwayFromTheTray();
     PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(kalverin->waitForExit());
-    EXPECT_TRUE(waitUntil([&] { return kalverin::trayIconWindows().size() == iconsBefore; }));
+    ASSERT_TRUE(waitUntil([&] { return !kalverin->running(); }));  // answering our messages meanwhile
+    tip = trayTipShown([](const std::string& text) { return !text.empty(); }, 3000);
+    EXPECT_TRUE(tip.empty()) << tip;
 }
 
 double millisecondsSince(const LARGE_INTEGER& start) {

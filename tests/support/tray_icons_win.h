@@ -1,31 +1,32 @@
-// The icons the notification area holds, as windows of the shell: Wine's shell gives each
-// icon a small window of its own, which passes mouse messages on to the icon's owner with
-// the callback message and icon id of the record the owner registered.
+// The notification area of the desktop's shell, as a program sees it from outside: Wine's
+// taskbar window holds the icons side by side from its right end, and a mouse message on an
+// icon reaches the icon's owner with the callback message and icon id of its record.
 #pragma once
 #include <windows.h>
 
-#include <vector>
-
 namespace kalverin {
 
-inline BOOL CALLBACK collectTrayIcon(HWND window, LPARAM found) {
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpiA(cls, "__wine_tray_icon") == 0)
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
+// The taskbar window and the middle of its first icon (the only one while the desktop holds
+// no other), in the window's client coordinates; a null window when there is no taskbar.
+struct TrayIconSpot {
+    HWND tray = nullptr;
+    POINT point{};
+};
+
+inline TrayIconSpot firstTrayIcon() {
+    TrayIconSpot spot;
+    spot.tray = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT client{};
+    if (!spot.tray || !GetClientRect(spot.tray, &client)) return TrayIconSpot{};
+    const int iconWidth = GetSystemMetrics(SM_CXSMICON) + 4;  // the icon and its border
+    spot.point = {client.right - iconWidth / 2, client.bottom / 2};
+    return spot;
 }
 
-inline std::vector<HWND> trayIconWindows() {
-    std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            collectTrayIcon(window, param);
-            EnumChildWindows(window, collectTrayIcon, param);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+inline bool doubleClickFirstTrayIcon() {
+    TrayIconSpot spot = firstTrayIcon();
+    return spot.tray &&
+           PostMessageA(spot.tray, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(spot.point.x, spot.point.y));
 }
 
 }  // namespace kalverin

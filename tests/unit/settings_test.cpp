@@ -125,6 +125,13 @@ TEST_F(SettingsFileTest, RecordRoundTripsThroughTheFile) {
     std::string first = readAll(path_);
     save(loaded);
     EXPECT_EQ(readAll(path_), first);
+    // A file in memory holds the same bytes and reads back the same record.
+    IniProfileFile memory = IniProfileFile::inMemory("");
+    saveSettings(original, memory);
+    QuitRecord fromMemory;
+    loadSettings(fromMemory, memory, kNow);
+    expectSameStored(original, fromMemory);
+    EXPECT_EQ(memory.bytes(), first);
 }
 
 TEST_F(SettingsFileTest, ShowOnTaskbarKeepsItsSign) {
