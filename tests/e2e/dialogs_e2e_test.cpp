@@ -321,34 +321,30 @@ TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
 }
 
 TEST_F(DialogsE2E, EditorCancelStoresNothing) {
-    HWND details = openQuitDetails();
-    ASSERT_NE(details, nullptr);
-    std::string before = userSetting(appData, "Text");
-    press(details, IDC_QD_EDIT_PRIMARY);
-    HWND editor = kalverin->waitForWindow(kEditorCaption);
-    ASSERT_NE(editor, nullptr);
-    setText(editor, IDC_ED_TEXT, "thrown away");
-    press(editor, IDC_ED_CANCEL);
-    ASSERT_TRUE(closed(kEditorCaption));
-    press(details, IDOK);
-    ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userSetting(appData, "Text"), before);
-
-    // Saved in the editor, then the quit details cancelled: the text works at once but
-    // reaches no file, and the next opening of the quit details reloads the file's text.
-    details = openQuitDetails();
-    ASSERT_NE(details, nullptr);
-    press(details, IDC_QD_EDIT_PRIMARY);
-    editor = kalverin->waitForWindow(kEditorCaption);
-    ASSERT_NE(editor, nullptr);
-    setText(editor, IDC_ED_TEXT, "kept in memory");
-    press(editor, IDOK);
-    ASSERT_TRUE(closed(kEditorCaption));
-    press(details, IDCANCEL);
-    ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userSetting(appData, "Text"), before);
+    // Cancelled in the editor, then saved in the quit details: the file keeps its text. Saved
+    // in the editor, then the quit details cancelled: the text works at once but reaches no
+    // file, and the next opening of the quit details reloads the file's text.
+    const struct {
+        const char* text;
+        int editorButton, detailsButton;
+    } rounds[] = {{"thrown away", IDC_ED_CANCEL, IDOK}, {"kept in memory", IDOK, IDCANCEL}};
+    std::string before;
+    for (const auto& round : rounds) {
+        HWND details = openQuitDetails();
+        ASSERT_NE(details, nullptr);
+        if (before.empty()) before = userSetting(appData, "Text");
+        press(details, IDC_QD_EDIT_PRIMARY);
+        HWND editor = kalverin->waitForWindow(kEditorCaption);
+        ASSERT_NE(editor, nullptr);
+        setText(editor, IDC_ED_TEXT, round.text);
+        press(editor, round.editorButton);
+        ASSERT_TRUE(closed(kEditorCaption));
+        press(details, round.detailsButton);
+        ASSERT_TRUE(closed(kSettingsCaption));
+        EXPECT_EQ(userSetting(appData, "Text"), before) << round.text;
+    }
     EXPECT_EQ(copySig(), "kept in memory\r\n");
-    details = openQuitDetails();
+    HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
     press(details, IDCANCEL);
     ASSERT_TRUE(closed(kSettingsCaption));
