@@ -286,7 +286,9 @@ TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
     EXPECT_EQ(userSetting(appData, "hkv1"), "120");
     ASSERT_TRUE(target.focus());
     press({VK_SHIFT}, VK_F5);
-    EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("two\r\ntwo\r\n"); }))
+    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("two\r\none\r\n"); }))
+        << target.text();
+    EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("two\r\none\r\ntwo\r\n"); }))
         << target.text();
 }
 
