@@ -81,8 +81,9 @@ std::vector<Entry> parse(const std::string& bytes) {
         pos = end + 1;
         if (line.empty()) continue;
         Entry entry;
-        size_t close = line.rfind(']');
-        if (line[0] == '[' && close != std::string_view::npos) {
+        // Only a line starting with '[' is searched for its ']' (values run to kilobytes).
+        size_t close = line[0] == '[' ? line.rfind(']') : std::string_view::npos;
+        if (close != std::string_view::npos) {
             entry.kind = Entry::kSection;
             entry.name = trimmedView(line.substr(1, close - 1));
         } else if (size_t equals = line.find('='); equals != std::string_view::npos) {
