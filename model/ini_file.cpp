@@ -42,10 +42,11 @@ bool sameName(const std::string& a, const std::string& b) {
 // What is written for a name or a value: the platform drops the blanks in front but keeps
 // those behind (they vanish when the file is read again).
 std::string writtenForm(const char* text) {
-    std::string line = profileLine(text);
+    if (!text) return std::string();
+    const size_t end = std::strcspn(text, "\r\n");  // the first line, as profileLine cuts it
     size_t begin = 0;
-    while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
-    return line.substr(begin);
+    while (begin < end && isProfileSpace(text[begin])) ++begin;
+    return std::string(text + begin, end - begin);
 }
 
 // Names asked for are compared without their surrounding blanks, as names in the file are.
@@ -258,20 +259,20 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
             digits[static_cast<size_t>(c)] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
         return digits;
     }();
-    std::vector<unsigned char> bytes(size + 1);
+    // Checked whole before a byte is stored: a bad value leaves the area as it was.
     const auto* digit = reinterpret_cast<const unsigned char*>(text.data());
     int bad = 0;  // negative once any character was not a digit
-    for (unsigned char& byte : bytes) {
-        int high = kDigits[digit[0]], low = kDigits[digit[1]];
-        digit += 2;
-        bad |= high | low;
-        byte = static_cast<unsigned char>(high * 16 + low);
-    }
-    if (bad < 0) return false;
     unsigned sum = 0;
-    for (size_t i = 0; i < size; ++i) sum += bytes[i];
-    if ((sum & 0xFFu) != bytes[size]) return false;
-    if (size > 0) std::memcpy(area, bytes.data(), size);
+    auto byteAt = [&](size_t i) {
+        int high = kDigits[digit[2 * i]], low = kDigits[digit[2 * i + 1]];
+        bad |= high | low;
+        return static_cast<unsigned>(high * 16 + low);
+    };
+    for (size_t i = 0; i < size; ++i) sum += byteAt(i);
+    const unsigned checksum = byteAt(size);
+    if (bad < 0 || (sum & 0xFFu) != checksum) return false;
+    auto* out = static_cast<unsigned char*>(area);
+    for (size_t i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(byteAt(i));
     return true;
 }
 
