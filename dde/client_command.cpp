@@ -25,13 +25,14 @@ const char* const kClientUsage =
 
 namespace {
 
-// A clipboard format may be written in hex ("0x10"); times and counts are decimal, so
-// that a leading zero ("0100") is not read as octal.
-bool parseNumber(const std::string& text, unsigned long max, unsigned long& value, int base = 10) {
+// A clipboard format may be written in hex ("0x10"); everything else is decimal, so that
+// a leading zero ("0100", "08") is not read as octal.
+bool parseNumber(const std::string& text, unsigned long max, unsigned long& value, bool hexAllowed = false) {
     if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+    bool hex = hexAllowed && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     char* end = nullptr;
     errno = 0;
-    unsigned long parsed = std::strtoul(text.c_str(), &end, base);
+    unsigned long parsed = std::strtoul(text.c_str(), &end, hex ? 16 : 10);
     if (errno != 0 || *end != '\0' || parsed > max) return false;
     value = parsed;
     return true;
@@ -77,7 +78,7 @@ bool parseClientCommand(const std::vector<std::string>& args, ClientCommand& com
                 }
                 command.service = value;
             } else if (a == "--format") {
-                if (!parseNumber(value, 0xFFFF, number, 0) || number == 0) {
+                if (!parseNumber(value, 0xFFFF, number, true) || number == 0) {
                     error = "format must be a number from 1 to 65535: " + value;
                     return false;
                 }

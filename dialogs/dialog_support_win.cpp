@@ -36,8 +36,13 @@ void warn(HWND owner, const char* text) {
 
 namespace {
 
+struct ToolTipWindow {
+    HWND tip;
+    TipLookup tips;
+};
+
 BOOL CALLBACK addToolFor(HWND child, LPARAM lParam) {
-    HWND tip = reinterpret_cast<HWND>(lParam);
+    const ToolTipWindow& window = *reinterpret_cast<const ToolTipWindow*>(lParam);
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof(tool);
     // The tool is the control window itself; TTF_SUBCLASS lets the tip see the mouse
@@ -46,20 +51,39 @@ BOOL CALLBACK addToolFor(HWND child, LPARAM lParam) {
     tool.hwnd = GetParent(child);
     tool.uId = reinterpret_cast<UINT_PTR>(child);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
-    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(window.tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+
+    // A disabled control gets no mouse messages: the window under it does. So the mouse over
+    // it is seen by a second tool, the control's rectangle in that window, with the same
+    // text. (Static texts pass the mouse on whether enabled or not and keep one tool.)
+    const int id = GetDlgCtrlID(child);
+    const char* text = window.tips ? window.tips(id) : nullptr;
+    char className[16] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (!text || lstrcmpiA(className, "Static") == 0) return TRUE;
+    TTTOOLINFOA area{};
+    area.cbSize = sizeof(area);
+    area.uFlags = TTF_SUBCLASS;
+    area.hwnd = tool.hwnd;
+    area.uId = static_cast<UINT_PTR>(id);
+    GetWindowRect(child, &area.rect);
+    MapWindowPoints(nullptr, tool.hwnd, reinterpret_cast<POINT*>(&area.rect), 2);
+    area.lpszText = const_cast<char*>(text);  // the tip keeps a copy
+    SendMessageA(window.tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&area));
     return TRUE;
 }
 
 }  // namespace
 
-void addToolTips(HWND dialog) {
+void addToolTips(HWND dialog, TipLookup tips) {
     // The tip window belongs to the dialog and is destroyed with it.
-    HWND tip =
+    ToolTipWindow window{
         CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!tip) return;
-    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
-    EnumChildWindows(dialog, addToolFor, reinterpret_cast<LPARAM>(tip));
+                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleA(nullptr), nullptr),
+        tips};
+    if (!window.tip) return;
+    SendMessageA(window.tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    EnumChildWindows(dialog, addToolFor, reinterpret_cast<LPARAM>(&window));
 }
 
 bool answerToolTip(LPARAM lParam, TipLookup tips) {

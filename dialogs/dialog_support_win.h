@@ -18,8 +18,9 @@ std::string programName();
 // One-button message box with an exclamation icon, captioned with the program's name.
 void warn(HWND owner, const char* text);
 
-// Gives every child of `dialog` a tool-tip whose text is asked for on demand.
-void addToolTips(HWND dialog);
+// Gives every child of `dialog` a tool-tip whose text is asked for on demand. With `tips`,
+// the controls that have a tip show it while they are disabled too.
+void addToolTips(HWND dialog, TipLookup tips = nullptr);
 
 // Answers a tool-tip text request from `tips`; true when the request was one and was answered.
 bool answerToolTip(LPARAM lParam, TipLookup tips);

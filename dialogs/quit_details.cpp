@@ -14,7 +14,7 @@ namespace kalverin {
 const char* const kPositiveIntegerMessage = "Please enter a positive integer.";
 const char* const kNumberMessage = "Please enter a number.";
 const char* const kDateRefusedMessage =
-    "The quit date and time must lie after 1 January 1970, 00:00 UTC.\n\n"
+    "The quit date and time must lie on or after 1 January 1970, 00:00 UTC.\n\n"
     "Please choose a later date or time.";
 
 namespace {

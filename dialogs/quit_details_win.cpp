@@ -83,8 +83,8 @@ INT_PTR onInit(HWND dialog, LPARAM param) {
     fillList(dialog, IDC_QD_MINUTE, lists.minutes);
     QuitDetailsData& data = dataOf(dialog);
     showForm(dialog, openQuitDetails(data.record, data.services));
-    addToolTips(dialog);
-    return TRUE;  // the day list, first in tab order, takes the focus
+    addToolTips(dialog, quitDetailsTip);  // "Edit &Secondary" explains why it is grey
+    return TRUE;                          // the day list, first in tab order, takes the focus
 }
 
 void onSave(HWND dialog) {

@@ -3,9 +3,7 @@
 // fresh file and written over the damaged one.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "model/ini_file.h"
@@ -16,27 +14,6 @@ namespace {
 using kalverin::QuitRecord;
 
 constexpr kalverin::TimeValue kNow = 1017240312;
-
-std::string scratchPath(const char* name) {
-    // One folder per fuzzing process, so that parallel jobs do not share files.
-    static const std::string folder = [] {
-        std::error_code ignored;
-        auto base = std::filesystem::temp_directory_path(ignored);
-        std::string path =
-            (base / ("kalverin-settings-fuzz-" + std::to_string(reinterpret_cast<std::uintptr_t>(&ignored))))
-                .string();
-        std::filesystem::create_directories(path, ignored);
-        return path;
-    }();
-    return folder + "/" + name;
-}
-
-void writeBytes(const std::string& path, const uint8_t* data, size_t size) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) std::abort();
-    if (size) std::fwrite(data, 1, size, out);
-    std::fclose(out);
-}
 
 void require(bool condition) {
     if (!condition) std::abort();
@@ -63,9 +40,8 @@ void requireSame(const QuitRecord& a, const QuitRecord& b) {
     require(a.lastBuild == b.lastBuild);
 }
 
-QuitRecord loadFrom(const std::string& path) {
+QuitRecord loadFrom(kalverin::IniProfileFile& file) {
     QuitRecord record;
-    kalverin::IniProfileFile file(path);
     kalverin::loadSettings(record, file, kNow);
     return record;
 }
@@ -73,9 +49,10 @@ QuitRecord loadFrom(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string damaged = scratchPath("damaged.ini"), fresh = scratchPath("fresh.ini");
-    writeBytes(damaged, data, size);
-    std::remove(fresh.c_str());
+    // In memory: the profile rules are the same as on disk, and a file rewritten for every
+    // key would hold the fuzzer to a few dozen inputs a second.
+    auto damaged = kalverin::IniProfileFile::inMemory(std::string(reinterpret_cast<const char*>(data), size));
+    auto fresh = kalverin::IniProfileFile::inMemory("");
 
     QuitRecord loaded = loadFrom(damaged);
     require(loaded.userName.size() <= kalverin::kUserNameMax);
@@ -84,16 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(loaded.hotPasteTexts[i].size() <= kalverin::kSecondaryTextMax);
     require(loaded.hotKeyVk[0] <= 0xFF && loaded.hotKeyModifiers[0] <= 0x0F);
 
-    {
-        kalverin::IniProfileFile file(fresh);
-        kalverin::saveSettings(loaded, file);
-    }
+    kalverin::saveSettings(loaded, fresh);
     requireSame(loaded, loadFrom(fresh));
 
-    {
-        kalverin::IniProfileFile file(damaged);
-        kalverin::saveSettings(loaded, file);
-    }
+    kalverin::saveSettings(loaded, damaged);
     requireSame(loaded, loadFrom(damaged));
     return 0;
 }

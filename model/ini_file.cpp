@@ -1,9 +1,12 @@
 #include "model/ini_file.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -16,20 +19,25 @@ namespace {
 // characters with the terminator), so longer digit strings are cut, not wrapped further.
 constexpr size_t kIntDigitsSeen = 29;
 
-std::string trimmed(const std::string& text) {
+std::string_view trimmedView(std::string_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && isProfileSpace(text[begin])) ++begin;
     while (end > begin && isProfileSpace(text[end - 1])) --end;
     return text.substr(begin, end - begin);
 }
 
+std::string trimmed(const std::string& text) {
+    return std::string(trimmedView(text));
+}
+
 // What is written for a name or a value: the platform drops the blanks in front but keeps
 // those behind (they vanish when the file is read again).
 std::string writtenForm(const char* text) {
-    std::string line = profileLine(text);
+    if (!text) return std::string();
+    const size_t end = std::strcspn(text, "\r\n");  // the first line, as profileLine cuts it
     size_t begin = 0;
-    while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
-    return line.substr(begin);
+    while (begin < end && isProfileSpace(text[begin])) ++begin;
+    return std::string(text + begin, end - begin);
 }
 
 // Names asked for are compared without their surrounding blanks, as names in the file are.
@@ -50,24 +58,29 @@ struct Entry {
 
 std::vector<Entry> parse(const std::string& bytes) {
     std::vector<Entry> entries;
-    size_t pos = 0;
+    size_t pos = 0, cr = 0, lf = 0;
     while (pos < bytes.size()) {
-        // A line ends at a line feed or a lone carriage return alike.
-        size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-        size_t textEnd = pos;  // a zero byte ends the text of a line
-        while (textEnd < end && bytes[textEnd] != '\0') ++textEnd;
-        std::string line = trimmed(bytes.substr(pos, textEnd - pos));
+        // A line ends at a line feed or a lone carriage return alike. The next of each is
+        // looked for only once passed, so that a file of one kind of break is read once.
+        if (cr < pos || pos == 0) cr = bytes.find('\r', pos);
+        if (lf < pos || pos == 0) lf = bytes.find('\n', pos);
+        size_t end = std::min({cr, lf, bytes.size()});
+        // A zero byte ends the text of a line.
+        const void* zero = std::memchr(bytes.data() + pos, '\0', end - pos);
+        size_t textEnd = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes.data()) : end;
+        // Views, not copies: only the name and value kept are copied.
+        std::string_view line = trimmedView(std::string_view(bytes).substr(pos, textEnd - pos));
         pos = end + 1;
         if (line.empty()) continue;
         Entry entry;
-        size_t close = line.rfind(']');
-        if (line[0] == '[' && close != std::string::npos) {
+        // Only a line starting with '[' is searched for its ']' (values run to kilobytes).
+        size_t close = line[0] == '[' ? line.rfind(']') : std::string_view::npos;
+        if (close != std::string_view::npos) {
             entry.kind = Entry::Kind::section;
-            entry.name = trimmed(line.substr(1, close - 1));
-        } else if (size_t equals = line.find('='); equals != std::string::npos) {
-            entry.name = trimmed(line.substr(0, equals));
-            entry.value = trimmed(line.substr(equals + 1));
+            entry.name = trimmedView(line.substr(1, close - 1));
+        } else if (size_t equals = line.find('='); equals != std::string_view::npos) {
+            entry.name = trimmedView(line.substr(0, equals));
+            entry.value = trimmedView(line.substr(equals + 1));
             entry.hasValue = true;
             // The platform's reader drops a key without a name that directly follows another
             // one; doing the same keeps both readers (and writers) in step.
@@ -83,12 +96,22 @@ std::vector<Entry> parse(const std::string& bytes) {
 }
 
 std::string render(const std::vector<Entry>& entries) {
+    size_t length = 0;
+    for (const Entry& entry : entries) length += entry.name.size() + entry.value.size() + 4;
     std::string out;
+    out.reserve(length);
     for (const Entry& entry : entries) {
-        if (entry.kind == Entry::Kind::section)
-            out += '[' + entry.name + ']';
-        else
-            out += entry.hasValue ? entry.name + '=' + entry.value : entry.name;
+        if (entry.kind == Entry::Kind::section) {
+            out += '[';
+            out += entry.name;
+            out += ']';
+        } else {
+            out += entry.name;
+            if (entry.hasValue) {
+                out += '=';
+                out += entry.value;
+            }
+        }
         out += "\r\n";
     }
     return out;
@@ -220,16 +243,27 @@ std::string encodeProfileStruct(const void* area, size_t size) {
 
 bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     if (text.size() != 2 * (size + 1)) return false;
-    std::vector<unsigned char> bytes(size + 1);
-    for (size_t i = 0; i <= size; ++i) {
-        int high = hexDigit(text[2 * i]), low = hexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
-        bytes[i] = static_cast<unsigned char>(high * 16 + low);
-    }
+    // One look-up per character: a structure value is kilobytes of digits.
+    static const auto kDigits = [] {
+        std::array<signed char, 256> digits{};
+        for (int c = 0; c < 256; ++c)
+            digits[static_cast<size_t>(c)] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
+        return digits;
+    }();
+    // Checked whole before a byte is stored: a bad value leaves the area as it was.
+    const auto* digit = reinterpret_cast<const unsigned char*>(text.data());
+    int bad = 0;  // negative once any character was not a digit
     unsigned sum = 0;
-    for (size_t i = 0; i < size; ++i) sum += bytes[i];
-    if ((sum & 0xFFu) != bytes[size]) return false;
-    if (size > 0) std::memcpy(area, bytes.data(), size);
+    auto byteAt = [&](size_t i) {
+        int high = kDigits[digit[2 * i]], low = kDigits[digit[2 * i + 1]];
+        bad |= high | low;
+        return static_cast<unsigned>(high * 16 + low);
+    };
+    for (size_t i = 0; i < size; ++i) sum += byteAt(i);
+    const unsigned checksum = byteAt(size);
+    if (bad < 0 || (sum & 0xFFu) != checksum) return false;
+    auto* out = static_cast<unsigned char*>(area);
+    for (size_t i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(byteAt(i));
     return true;
 }
 
@@ -244,10 +278,36 @@ std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::
     return parsed_;
 }
 
+IniProfileFile IniProfileFile::inMemory(std::string bytes) {
+    IniProfileFile file{std::string()};
+    file.inMemory_ = true;
+    file.memory_ = std::move(bytes);
+    return file;
+}
+
+void IniProfileFile::flush() {
+    if (!pending_) return;
+    memory_ = render(pending_->entries);
+    pending_.reset();
+    parsed_.reset();  // the new text is read back as any text is
+}
+
+std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::memoryLines() {
+    flush();
+    // Only flush changes the text: the lines stay valid until then, without comparing bytes.
+    if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), parse(memory_)});
+    return parsed_;
+}
+
+const std::string& IniProfileFile::bytes() {
+    flush();
+    return memory_;
+}
+
 bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
     std::string bytes;
-    if (readWholeFile(path_, bytes) != FileRead::read) return false;
-    const std::shared_ptr<const Parsed> file = parsed(bytes);
+    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return false;
+    const std::shared_ptr<const Parsed> file = inMemory_ ? memoryLines() : parsed(bytes);
     const Entry* entry = findKey(file->entries, section, key);
     if (!entry || !entry->hasValue) return false;
     value = entry->value;
@@ -283,12 +343,10 @@ bool IniProfileFile::readStruct(const char* section, const char* key, void* area
     return findValue(section, key, value) && decodeProfileStruct(value, area, size);
 }
 
-void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
-    std::string bytes;
-    // A missing file is an empty one; a file that is there but cannot be read (locked,
-    // unreadable) must not be replaced by one holding this key alone.
-    if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
-    std::vector<Entry> entries = parsed(bytes)->entries;
+namespace {
+
+// Puts the key's new value into the lines; false when the value was there already.
+bool applyWrite(std::vector<Entry>& entries, const char* section, const char* key, const char* value) {
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
     const std::string text = writtenForm(value);
@@ -298,22 +356,38 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     if (sectionAt == entries.size()) {
         entries.push_back({Entry::Kind::section, writtenForm(section), {}, false});
         entries.push_back({Entry::Kind::key, writtenForm(key), text, true});
-    } else {
-        size_t end = sectionAt + 1;
-        Entry* found = nullptr;
-        for (; end < entries.size() && entries[end].kind != Entry::Kind::section; ++end)
-            if (!found && entries[end].kind == Entry::Kind::key && sameName(entries[end].name, keyName))
-                found = &entries[end];
-        if (found) {
-            if (found->hasValue && found->value == text) return;  // the file is left alone
-            found->value = text;                                  // the key keeps its spelling in the file
-            found->hasValue = true;
-        } else {
-            entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                           Entry{Entry::Kind::key, writtenForm(key), text, true});
-        }
+        return true;
     }
-    replaceFile(path_, render(entries));
+    size_t end = sectionAt + 1;
+    Entry* found = nullptr;
+    for (; end < entries.size() && entries[end].kind != Entry::Kind::section; ++end)
+        if (!found && entries[end].kind == Entry::Kind::key && sameName(entries[end].name, keyName))
+            found = &entries[end];
+    if (found) {
+        if (found->hasValue && found->value == text) return false;  // the file is left alone
+        found->value = text;                                        // the key keeps its spelling in the file
+        found->hasValue = true;
+    } else {
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
+                       Entry{Entry::Kind::key, writtenForm(key), text, true});
+    }
+    return true;
+}
+
+}  // namespace
+
+void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
+    if (inMemory_) {
+        std::shared_ptr<Parsed> lines = pending_ ? pending_ : std::make_shared<Parsed>(*memoryLines());
+        if (applyWrite(lines->entries, section, key, value)) pending_ = lines;
+        return;
+    }
+    std::string bytes;
+    // A missing file is an empty one; a file that is there but cannot be read (locked,
+    // unreadable) must not be replaced by one holding this key alone.
+    if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
+    std::vector<Entry> entries = parsed(bytes)->entries;
+    if (applyWrite(entries, section, key, value)) replaceFile(path_, render(entries));
 }
 
 void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {

@@ -16,6 +16,12 @@ namespace kalverin {
 class IniProfileFile : public ProfileFile {
 public:
     explicit IniProfileFile(std::string path) : path_(std::move(path)) {}
+    // The same rules over bytes held in memory alone, starting with `bytes`; nothing touches
+    // the disk. Writes are collected and the text is rebuilt once, at the next read, so a
+    // whole record costs one parse and one rebuild (the fuzzer checks thousands a second).
+    static IniProfileFile inMemory(std::string bytes);
+    // What an in-memory file holds now.
+    const std::string& bytes();
 
     unsigned readInt(const char* section, const char* key, unsigned fallback) override;
     std::string readString(const char* section, const char* key, const char* fallback,
@@ -31,8 +37,13 @@ private:
     // The file's lines as last parsed, with the bytes they came from.
     std::shared_ptr<const Parsed> parsed(const std::string& bytes);
     bool findValue(const char* section, const char* key, std::string& value);
+    void flush();
+    std::shared_ptr<const Parsed> memoryLines();
 
     std::string path_;
+    bool inMemory_ = false;
+    std::string memory_;
+    std::shared_ptr<Parsed> pending_;  // in memory: the lines as written, not yet text
     std::shared_ptr<const Parsed> parsed_;
 };
 

@@ -2,6 +2,7 @@
 // reader/writer elsewhere, both reading and writing the same text.
 #pragma once
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace kalverin {
@@ -15,8 +16,8 @@ inline bool isProfileSpace(char c) {
 // A name or value as far as its first line break: written whole, the break would end the
 // line and the rest would read as a line of its own.
 inline std::string profileLine(const char* text) {
-    std::string line = text ? text : "";
-    return line.substr(0, line.find_first_of("\r\n"));
+    if (!text) return std::string();
+    return std::string(text, std::strcspn(text, "\r\n"));
 }
 
 class ProfileFile {

@@ -49,8 +49,21 @@ bool anniversary(const std::tm& early, int64_t earlyValue, int64_t months, int64
     fields.tm_hour = early.tm_hour;
     fields.tm_min = early.tm_min;
     fields.tm_sec = early.tm_sec;
-    fields.tm_isdst = -1;  // whether daylight saving applies there is the platform's call
-    std::time_t value = std::mktime(&fields);
+    // The platform decides whether daylight saving applies there. Asked with "unknown" it
+    // may pick either reading of a wall-clock time that happens twice, so both readings
+    // are tried and the first that shows the time asked for wins: the earlier occurrence
+    // of a repeated hour. A time the clock skips is read as standard time, which puts it
+    // after the skipped hour.
+    std::time_t value = -1;
+    for (int dst : {1, 0}) {
+        std::tm probe = fields;
+        probe.tm_isdst = dst;
+        std::time_t reading = std::mktime(&probe);
+        std::tm back{};
+        if (reading == -1 || !toLocal(reading, back)) continue;
+        value = reading;
+        if (back.tm_mday == fields.tm_mday && secondOfDay(back) == secondOfDay(fields)) break;
+    }
     if (value < 0 || static_cast<int64_t>(value) < earlyValue) return false;
     out = static_cast<int64_t>(value);
     return true;

@@ -14,15 +14,19 @@
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/civil_time.h"
+#include "tests/support/clipboard_win.h"
 
 namespace e2e {
 namespace {
+
+using kalverin::clipboardText;
 
 const char* const kSettingsCaption = "Kalverin - Settings";
 const char* const kEditorCaption = "Kalverin - Hot-Paste Editor             ";
 const char* const kSecondaryCaption = "Secondary Hot-key Text";
 const char* const kMessageBoxCaption = "kalverin";  // the executable's base name
 constexpr int kMessageBoxText = 0xFFFF;             // the static a message box shows its text in
+constexpr WPARAM kCopySigCommand = 32;              // the system menu's "Copy Sig To Clipboard"
 
 // Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
 long long utc(int y, int m, int d, int hh, int mm) {
@@ -82,6 +86,20 @@ protected:
         std::string text = controlText(box, kMessageBoxText);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         waitUntil([&] { return kalverin->findWindow(kMessageBoxCaption) == nullptr; });
+        return text;
+    }
+
+    // "Copy Sig To Clipboard" from the system menu; the clipboard is read only once the
+    // program has put the text there, so that it never finds the clipboard held by us.
+    std::string copySig() {
+        const DWORD before = GetClipboardSequenceNumber();
+        PostMessageA(main, WM_SYSCOMMAND, kCopySigCommand, 0);
+        std::string text;
+        waitUntil([&] {
+            if (GetClipboardSequenceNumber() == before) return false;
+            text = clipboardText();
+            return text != "<cannot open>" && text != "<no text>";
+        });
         return text;
     }
 
@@ -208,6 +226,56 @@ TEST_F(DialogsE2E, EnableSecondaryEnablesItsButtonAtOnce) {
     EXPECT_EQ(userSetting(appData, "mirc"), "0");
 }
 
+// Every row of both tip tables, read from the tip that shows while the mouse rests on the
+// control; "Edit &Secondary" shows its tip while it is grey.
+TEST_F(DialogsE2E, EveryTipShowsOnItsControl) {
+    const struct {
+        int id;
+        const char* tip;
+    } mainTips[] =
+        {
+            {IDOK, "Minimize the Kalverin window and show a timer in the task bar"},
+            {IDC_CHANGE_QUIT_DETAILS, "Set or alter your quit details"},
+            {IDC_ELAPSED, "Shows how well your quit is going"},
+            {IDC_MONEY_SAVED, "An estimate of the amount of money you have not spent on cigarettes"},
+            {IDC_NOT_SMOKED, "An estimate of how many cigarettes you have not smoked"},
+            {IDC_USER_NAME, "The name of the user who's quit information is displayed below"},
+            {IDC_PRIMARY_HOT_KEY, "The key combination you will press to hot-paste your quit information"},
+            {IDC_CHAT, "Display version information and web site address"},
+        },
+      detailsTips[] = {
+          {IDC_QD_EDIT_SECONDARY, "Edit secondary hot-paste!"},
+          {IDOK, "Save changes and return to Kalverin"},
+          {IDCANCEL, "Return to Kalverin and cancel changes"},
+          {IDC_QD_EDIT_PRIMARY, "Alter the Hot-Paste text"},
+          {IDC_QD_DAY, "Select the day of your quit date here"},
+          {IDC_QD_MONTH, "Select the month of your quit date here"},
+          {IDC_QD_YEAR, "Select the year of your quit date here"},
+          {IDC_QD_HOUR, "Select the hour of the day you quit here"},
+          {IDC_QD_MINUTE, "Select the minute of the day you quit here"},
+          {IDC_QD_PER_DAY, "Enter an estimate of the number of cigarettes you smoked here"},
+          {IDC_QD_PRICE, "Enter the cost of a pack of cigarettes here in the form ##.##"},
+          {IDC_QD_PER_PACK, "Enter the number of cigarettes in a full pack"},
+          {IDC_QD_NAME, "Enter your name here"},
+          {IDC_QD_SHOW_NOT_SMOKED,
+           "Set this option to see the number of cigarettes not smoked on the task bar"},
+          {IDC_QD_SHOW_MONEY_SAVED, "Set this option to see the amount of money saved on the task bar"},
+          {IDC_QD_SHOW_SECONDS, "Set this option to see the seconds tick by on the task bar"},
+          {IDC_QD_ENABLE_SECONDARY, "Set this option to enable secondary hot-paste editor!"},
+      };
+    ShowWindow(main, SW_RESTORE);
+    ASSERT_TRUE(waitUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }));
+    for (const auto& row : mainTips)
+        EXPECT_EQ(tipShownOn(*kalverin, GetDlgItem(main, row.id), row.tip), row.tip) << row.id;
+    HWND details = openQuitDetails();
+    ASSERT_NE(details, nullptr);
+    ASSERT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
+    for (const auto& row : detailsTips)
+        EXPECT_EQ(tipShownOn(*kalverin, GetDlgItem(details, row.id), row.tip), row.tip) << row.id;
+    press(details, IDCANCEL);
+    EXPECT_TRUE(closed(kSettingsCaption));
+}
+
 TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
@@ -216,15 +284,36 @@ TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
 
+    // Checked, the preview follows the ticking seconds on its own.
+    setText(editor, IDC_ED_TEXT, "{+s}");
+    const std::string first = controlText(editor, IDC_ED_PREVIEW);
+    EXPECT_TRUE(waitUntil([&] { return controlText(editor, IDC_ED_PREVIEW) != first; })) << first;
+
     // With the once-a-second refresh off, only the change notifications of typing can
-    // bring the preview up to date.
+    // bring the preview up to date: two captions of the ticking main window later, the
+    // preview still shows what it showed.
     setCheck(editor, IDC_ED_REAL_TIME, false);
+    const std::string frozen = controlText(editor, IDC_ED_PREVIEW);
+    for (int tick = 0; tick < 2; ++tick) {
+        const std::string caption = windowText(main);
+        ASSERT_TRUE(waitUntil([&] { return windowText(main) != caption; }));
+    }
+    EXPECT_EQ(controlText(editor, IDC_ED_PREVIEW), frozen);
     HWND text = GetDlgItem(editor, IDC_ED_TEXT);
     SendMessageA(text, EM_SETSEL, 0, -1);
     for (char c : std::string("Hi {+N}!")) PostMessageA(text, WM_CHAR, static_cast<unsigned char>(c), 1);
     EXPECT_TRUE(waitUntil([&] { return controlText(editor, IDC_ED_PREVIEW) == "Hi Ann!"; }))
         << controlText(editor, IDC_ED_PREVIEW);
     press(editor, IDOK);
+    ASSERT_TRUE(closed(kEditorCaption));
+
+    // The box is set again at every opening.
+    press(details, IDC_QD_EDIT_PRIMARY);
+    editor = kalverin->waitForWindow(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(controlText(editor, IDC_ED_TEXT), "Hi {+N}!");
+    press(editor, IDC_ED_CANCEL);
     ASSERT_TRUE(closed(kEditorCaption));
 
     // Saved into memory only; the quit details dialog's Save writes it.
@@ -235,18 +324,34 @@ TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
 }
 
 TEST_F(DialogsE2E, EditorCancelStoresNothing) {
+    // Cancelled in the editor, then saved in the quit details: the file keeps its text. Saved
+    // in the editor, then the quit details cancelled: the text works at once but reaches no
+    // file, and the next opening of the quit details reloads the file's text.
+    const struct {
+        const char* text;
+        int editorButton, detailsButton;
+    } rounds[] = {{"thrown away", IDC_ED_CANCEL, IDOK}, {"kept in memory", IDOK, IDCANCEL}};
+    std::string before;
+    for (const auto& round : rounds) {
+        HWND details = openQuitDetails();
+        ASSERT_NE(details, nullptr);
+        if (before.empty()) before = userSetting(appData, "Text");
+        press(details, IDC_QD_EDIT_PRIMARY);
+        HWND editor = kalverin->waitForWindow(kEditorCaption);
+        ASSERT_NE(editor, nullptr);
+        setText(editor, IDC_ED_TEXT, round.text);
+        press(editor, round.editorButton);
+        ASSERT_TRUE(closed(kEditorCaption));
+        press(details, round.detailsButton);
+        ASSERT_TRUE(closed(kSettingsCaption));
+        EXPECT_EQ(userSetting(appData, "Text"), before) << round.text;
+    }
+    EXPECT_EQ(copySig(), "kept in memory\r\n");
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    std::string before = userSetting(appData, "Text");
-    press(details, IDC_QD_EDIT_PRIMARY);
-    HWND editor = kalverin->waitForWindow(kEditorCaption);
-    ASSERT_NE(editor, nullptr);
-    setText(editor, IDC_ED_TEXT, "thrown away");
-    press(editor, IDC_ED_CANCEL);
-    ASSERT_TRUE(closed(kEditorCaption));
-    press(details, IDOK);
+    press(details, IDCANCEL);
     ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userSetting(appData, "Text"), before);
+    EXPECT_NE(copySig(), "kept in memory\r\n");
 }
 
 TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {

@@ -3,6 +3,10 @@
 #include "model/ini_file.h"
 #include "resources/resource.h"
 
+#include <commctrl.h>
+
+#include "tests/support/tray_icons_win.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -305,6 +309,82 @@ bool press(std::initializer_list<BYTE> modifiers, BYTE vk, const std::function<b
     for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
         keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
     return ok;
+}
+
+namespace {
+
+void moveMouseTo(POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+// Rests the mouse on `spot` until a visible tip window that `isTip` accepts shows a text
+// `wanted` accepts; returns that text, or the last one seen.
+std::string restMouseFor(POINT spot, const std::function<bool(HWND)>& isTip,
+                         const std::function<bool(const std::string&)>& wanted, DWORD timeoutMs) {
+    std::string seen;
+    bool found = false;
+    std::function<bool(HWND)> check = [&](HWND window) {
+        char cls[32] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (_stricmp(cls, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window) || !isTip(window)) return false;
+        seen = windowText(window);
+        return found = wanted(seen);
+    };
+    auto shown = [&] {
+        found = false;
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                return (*reinterpret_cast<std::function<bool(HWND)>*>(param))(window) ? FALSE : TRUE;
+            },
+            reinterpret_cast<LPARAM>(&check));
+        return found;
+    };
+    // The tip shows once the mouse has rested for its delay; a move it missed is made again,
+    // a pixel aside, so that it is a move.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        moveMouseTo({spot.x + attempt, spot.y});
+        if (waitUntil(shown, timeoutMs / 3)) break;
+    }
+    return seen;
+}
+
+}  // namespace
+
+std::string tipShownOn(const KalverinProcess& process, HWND control, const std::string& expected) {
+    RECT area{};
+    GetWindowRect(control, &area);
+    const DWORD id = process.id();
+    return restMouseFor(
+        {(area.left + area.right) / 2, (area.top + area.bottom) / 2},
+        [id](HWND tip) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(tip, &owner);
+            return owner == id;
+        },
+        [&](const std::string& text) { return text == expected; }, 12000);
+}
+
+bool moveMouseAwayFromTheTray() {
+    moveMouseTo({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
+    const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return waitUntil([&] {
+        for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) != nullptr;)
+            if (GetWindow(tip, GW_OWNER) == tray && IsWindowVisible(tip)) return false;
+        return true;
+    });
+}
+
+std::string trayTipShown(const std::function<bool(const std::string&)>& wanted, DWORD timeoutMs) {
+    kalverin::TrayIconSpot icon = kalverin::firstTrayIcon();
+    if (!icon.tray) return "<no notification area>";
+    ClientToScreen(icon.tray, &icon.point);
+    return restMouseFor(
+        icon.point, [&](HWND tip) { return GetWindow(tip, GW_OWNER) == icon.tray; }, wanted, timeoutMs);
 }
 
 }  // namespace e2e

@@ -145,6 +145,19 @@ private:
     HWND edit_;
 };
 
+// Rests the mouse on `control` and returns the text of the program's tip that shows: once it
+// reads `expected`, else the last one seen when the deadline passes (empty: none showed).
+std::string tipShownOn(const KalverinProcess& process, HWND control, const std::string& expected);
+
+// Rests the mouse on the notification area's first icon and returns the text of its tip:
+// once `wanted` accepts it, else the last one seen when the deadline passes.
+std::string trayTipShown(const std::function<bool(const std::string&)>& wanted,
+                         DWORD timeoutMs = kDeadlineMs);
+
+// Moves the mouse to the middle of the screen and waits until the notification area shows
+// no tip.
+bool moveMouseAwayFromTheTray();
+
 // Press Enter on the welcome dialog when it shows, then cancel the quit details dialog that
 // follows after `lingerMs`; returns false when either did not appear in time.
 bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs = 0);

@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/clipboard_win.h"
+#include "tests/support/tray_icons_win.h"
 
 namespace e2e {
 namespace {
@@ -104,8 +105,10 @@ TEST_F(HotPaste, CombinationFromTheControlTakesOverOnSendToTaskbar) {
     HWND main = start({{"Text", primaryText("sig")}});
     ASSERT_TRUE(main);
     SendMessageA(GetDlgItem(main, IDC_PRIMARY_HOT_KEY), HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
-    clickButton(main, IDOK);
-    // The file is written key by key: both keys are awaited.
+    // Sent, not posted: it returns once the window has saved and registered the new
+    // combination, so the key pressed below cannot come before the registration.
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main, IDOK)));
     EXPECT_TRUE(waitUntil([&] {
         return userSetting(appData, "hkv") == "116" && userSetting(appData, "hmod") == "1";
     })) << userSetting(appData, "hkv")
@@ -138,6 +141,35 @@ TEST_F(HotPaste, SecondaryHotKeysWorkOnceEnabledAndUntilTheEnd) {
     EXPECT_EQ(userSetting(appData, "mirc"), "0");
     ASSERT_TRUE(target.focus());
     EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("one\r\ntwo\r\ntwo\r\n"); }))
+        << target.text();
+
+    // Enabled in the file, they are registered at start-up.
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitUntil([&] { return !kalverin->running(); }));
+    target.clear();
+    main = start({{"Text", primaryText("one")}, {"Text1", secondaryText("two")}, {"mirc", "1"}});
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("two\r\n"); })) << target.text();
+
+    // The secondary dialog registers nothing: a combination saved there, with the quit details
+    // then cancelled, does nothing, and the old one goes on pasting.
+    clickButton(main, IDC_CHANGE_QUIT_DETAILS);
+    HWND details = kalverin->waitForWindow("Kalverin - Settings");
+    ASSERT_TRUE(details);
+    clickButton(details, IDC_QD_EDIT_SECONDARY);
+    HWND secondary = kalverin->waitForWindow("Secondary Hot-key Text");
+    ASSERT_TRUE(secondary);
+    SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
+    clickButton(secondary, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(secondary); }));
+    clickButton(details, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(details); }));
+    EXPECT_EQ(userSetting(appData, "hkv1"), "120");
+    ASSERT_TRUE(target.focus());
+    press({VK_SHIFT}, VK_F5);
+    EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("two\r\none\r\n"); }))
+        << target.text();
+    EXPECT_TRUE(press({VK_CONTROL}, VK_F9, [&] { return target.waitForText("two\r\none\r\ntwo\r\n"); }))
         << target.text();
 }
 
@@ -172,9 +204,15 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
     ASSERT_TRUE(main);
     auto doubleClick = [&] { SendMessageA(main, kTrayCallback, 128, WM_LBUTTONDBLCLK); };
 
-    doubleClick();
-    EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(userSetting(appData, "sotb"), "0");
+    // The icon the notification area holds shows the elapsed time of the caption as its tip,
+    // and a double-click on it reaches the program with the callback message it registered.
+    auto elapsedOfCaption = [&](const std::string& tip) {
+        return !tip.empty() && windowText(main).compare(0, tip.size() + 2, " " + tip + ",") == 0;
+    };
+    std::string tip = trayTipShown(elapsedOfCaption);
+    EXPECT_TRUE(elapsedOfCaption(tip)) << tip << " | " << windowText(main);
+    ASSERT_TRUE(kalverin::doubleClickFirstTrayIcon());
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && userSetting(appData, "sotb") == "0"; }));
 
     doubleClick();
     EXPECT_TRUE(IsWindowVisible(main));
@@ -193,6 +231,14 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
     for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MOUSEMOVE})
         SendMessageA(main, kTrayCallback, 128, mouse);
     EXPECT_FALSE(IsWindowVisible(main));
+
+    // No icon of the program stays behind it: no tip shows there any more once the one
+    // shown before has gone with the mouse.
+    moveMouseAwayFromTheTray();
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitUntil([&] { return !kalverin->running(); }));  // answering our messages meanwhile
+    tip = trayTipShown([](const std::string& text) { return !text.empty(); }, 3000);
+    EXPECT_TRUE(tip.empty()) << tip;
 }
 
 // With the clock frozen the statistics of the last tick are known: the rendering uses them.

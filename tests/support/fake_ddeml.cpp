@@ -76,6 +76,7 @@ std::string FakeDdeml::text(Hsz handle) const {
 
 bool FakeDdeml::nameService(uint32_t, Hsz service, unsigned command) {
     log.push_back("nameService " + text(service) + " " + std::to_string(command));
+    if (insideNameService) insideNameService(log.back());
     return true;
 }
 

@@ -3,6 +3,7 @@
 // switched on, and a few helpers play the client's side of a transaction.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ public:
     unsigned convStatus = 0;
     bool failConvQuery = false;
     std::map<unsigned, std::string> registeredFormats;
+    // Called with each name-service entry of the log, as the library may deliver
+    // transactions from inside that call.
+    std::function<void(const std::string&)> insideNameService;
 
     // What happened.
     std::vector<std::string> log;

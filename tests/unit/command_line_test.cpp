@@ -20,6 +20,8 @@ TEST(CommandLine, SectionNameCases) {
         {"a]b", SectionNameResult::badCharacter, "unchanged"},
         {"[x", SectionNameResult::badCharacter, "unchanged"},
         {"line\nbreak", SectionNameResult::badCharacter, "unchanged"},
+        {"del\x7f", SectionNameResult::badCharacter, "unchanged"},
+        {"~top\x7e", SectionNameResult::ok, "~top~"},
     };
     for (const Case& c : cases) {
         std::string section = "unchanged";

@@ -57,6 +57,8 @@ TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
          2},
         {{"watch", "A", "B", "--format", "0x10"}, ClientAction::watch, "Kalverin", "A", "B", "", 16, 0},
         {{"watch", "A", "B", "010"}, ClientAction::watch, "Kalverin", "A", "B", "", 1, 10},
+        {{"--format", "010", "watch", "A", "B"}, ClientAction::watch, "Kalverin", "A", "B", "", 10, 0},
+        {{"--format", "08", "watch", "A", "B"}, ClientAction::watch, "Kalverin", "A", "B", "", 8, 0},
     };
     for (const Case& c : cases) {
         ClientCommand command;
@@ -96,6 +98,7 @@ TEST(ClientCommand, RefusesMalformedCommandLinesWithAMessage) {
         {"--format", "65536", "topics"},
         {"--format", "-1", "topics"},
         {"--format", "7x", "topics"},
+        {"--format", "0x", "topics"},
         {"--timeout", "abc", "topics"},
         {"--timeout", "0x10", "topics"},
         {"--timeout", "3600001", "topics"},

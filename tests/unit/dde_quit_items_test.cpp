@@ -122,6 +122,35 @@ TEST_F(QuitItemsTest, FiguresAreSignedDecimalTextInCfTextOnly) {
         EXPECT_EQ(request(c.topic, c.item, kCfOemText), std::nullopt) << c.topic << "/" << c.item;
     }
     EXPECT_EQ(request("LIFESAVED", "MONTH"), std::nullopt);
+    // Every field its own value: each figure item and each word item shows its own field.
+    const struct {
+        const char* topic;
+        const char* item;
+        int32_t QuitStatistics::*field;
+        const char* words;
+    } own[] = {
+        {"DURATION", "YEAR", &QuitStatistics::years, "one"},
+        {"DURATION", "MONTH", &QuitStatistics::months, "two"},
+        {"DURATION", "WEEK", &QuitStatistics::weeks, "three"},
+        {"DURATION", "DAY", &QuitStatistics::days, "four"},
+        {"DURATION", "HOUR", &QuitStatistics::hours, "five"},
+        {"DURATION", "MINUTE", &QuitStatistics::minutes, "six"},
+        {"DURATION", "SECOND", &QuitStatistics::seconds, "seven"},
+        {"LIFESAVED", "YEAR", &QuitStatistics::lifeSavedYears, "eight"},
+        {"LIFESAVED", "WEEK", &QuitStatistics::lifeSavedWeeks, "nine"},
+        {"LIFESAVED", "DAY", &QuitStatistics::lifeSavedDays, "ten"},
+        {"LIFESAVED", "HOUR", &QuitStatistics::lifeSavedHours, "eleven"},
+        {"LIFESAVED", "MINUTE", &QuitStatistics::lifeSavedMinutes, "twelve"},
+        {"LIFESAVED", "SECOND", &QuitStatistics::lifeSavedSeconds, "thirteen"},
+    };
+    int32_t value = 0;
+    for (const auto& c : own) s.*c.field = ++value;
+    value = 0;
+    for (const auto& c : own) {
+        SCOPED_TRACE(std::string(c.topic) + "/" + c.item);
+        EXPECT_EQ(request(c.topic, c.item), std::to_string(++value) + '\0');
+        EXPECT_EQ(request(c.topic, (std::string(c.item) + "WORD").c_str()), std::string(c.words) + '\0');
+    }
 }
 
 TEST_F(QuitItemsTest, TheVersionBanner) {
@@ -267,12 +296,21 @@ TEST_F(QuitItemsTest, EveryOtherItemRefusesPokes) {
 
 TEST_F(QuitItemsTest, UnregisteringLeavesTheSystemTopicAlone) {
     ASSERT_EQ(fake.poke("COMMAND", "PARSEORVANE", "{+N}"s), kDdeFack);
+    // One conversation per topic, opened in an order of its own: the conversations end
+    // topic by topic, in the order in which the topics are removed.
+    const char* removalOrder[] = {"DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER", "COMMAND"};
+    std::vector<Conv> expectedEnds;
+    for (size_t i : {3, 0, 5, 1, 4, 2})
+        fake.call(kXtypConnectConfirm, removalOrder[i], "Kalverin", 0, reinterpret_cast<Conv>(0x100 + i));
+    for (size_t i = 0; i < 6; ++i) expectedEnds.push_back(reinterpret_cast<Conv>(0x100 + i));
     EXPECT_TRUE(unregisterQuitItems(server, items));
+    EXPECT_EQ(fake.disconnected, expectedEnds);
     EXPECT_TRUE(items.scriptResult.empty());
     EXPECT_EQ(request("System", "Topics"), "System\0"s);
     EXPECT_EQ(request("System", "SysItems"), "Protocols\tSysItems\tTopics\tFormats\tTopicItemList\0"s);
     EXPECT_FALSE(unregisterQuitItems(server, items)) << "nothing left to remove";
-    // Registering again starts with an empty script result.
+    // Registering again starts with an empty script result, whatever the buffer held.
+    items.scriptResult.append("stale");
     registerQuitItems(server, items, state);
     EXPECT_EQ(request("COMMAND", "PARSEORVANE"), "\0"s);
     EXPECT_EQ(request("USER", "NAME"), "Ada Quitter\0"s);

@@ -235,7 +235,16 @@ TEST_F(DdeServerTest, RemovingUnregisteredNamesChangesNothing) {
 TEST_F(DdeServerTest, StopFreesEveryHandleAndUninitialises) {
     server.addItem("Alpha", "ONE", kTextFormats, constantReply, nullptr);
     fake.call(kXtypConnectConfirm, "Alpha", "Kalverin", 0, reinterpret_cast<Conv>(0x10));
+    // A client that turns up while the name is being withdrawn is turned away.
+    std::vector<uintptr_t> whileStopping;
+    fake.insideNameService = [&](const std::string& entry) {
+        if (entry != "nameService Kalverin 2") return;
+        whileStopping.push_back(fake.call(kXtypConnect, "Alpha", "Kalverin"));
+        whileStopping.push_back(request("System", "Topics").has_value());
+    };
     server.stop();
+    fake.insideNameService = nullptr;
+    EXPECT_EQ(whileStopping, (std::vector<uintptr_t>{0, 0}));
     EXPECT_EQ(fake.log, (std::vector<std::string>{"initialize", "nameService Kalverin 1",
                                                   "nameService Kalverin 2", "uninitialize"}));
     EXPECT_EQ(fake.liveServerStrings(), 0);

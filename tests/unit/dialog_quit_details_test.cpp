@@ -216,6 +216,11 @@ TEST(QuitDetailsDate, DaysRollOverIntoTheNextMonth) {
     EXPECT_EQ(t, utc(2049, 12, 31, 23, 59));
     ASSERT_TRUE(quitStartFromFields(1, 1, 1970, 0, 0, t));
     EXPECT_EQ(t, 0u);
+    ASSERT_TRUE(quitStartFromFields(7, 2, 2106, 6, 28, t));  // the last minute 32 bits hold
+    EXPECT_EQ(t, 4294967280u);
+    t = 12345;
+    EXPECT_FALSE(quitStartFromFields(7, 2, 2106, 6, 29, t));
+    EXPECT_EQ(t, 12345u);
 }
 
 TEST(QuitDetailsDate, SummerTimeDecidedByTheLibrary) {
@@ -424,25 +429,37 @@ TEST(QuitDetailsSave, NameIsCutAt99Characters) {
 }
 
 TEST(QuitDetailsSave, UnrepresentableDateStoresNothing) {
-    ScopedTimeZone zone("CET-1");
-    FakeServices services;
-    QuitRecord record;
-    record.userName = "before";
-    record.cigarettesPerDay = 3;
-    QuitDetailsForm form = validForm();
-    form.day = "01";
-    form.month = "January";
-    form.year = "1970";
-    form.hour = "00";
-    form.minute = "00";
-    form.enableSecondary = true;
-    QuitDetailsSaveResult result = saveQuitDetails(form, record, services);
-    EXPECT_FALSE(result.close);
-    EXPECT_EQ(result.focusControl, IDC_QD_DAY);
-    EXPECT_STREQ(result.message, kDateRefusedMessage);
-    EXPECT_TRUE(services.calls.empty());
-    EXPECT_EQ(record.userName, "before");
-    EXPECT_EQ(record.cigarettesPerDay, 3);
+    const struct {
+        const char *zone, *day, *month, *year, *hour;
+    } cases[] = {
+        {"CET-1", "01", "January", "1970", "00"},  // 23:00 UTC in 1969
+        {"UTC0", "07", "February", "2106", "07"},  // past the last second a quit start holds
+        {"UTC0", "01", "January", "2107", "00"},
+    };
+    for (const auto& c : cases) {
+        ScopedTimeZone zone(c.zone);
+        FakeServices services;
+        QuitRecord record;
+        record.userName = "before";
+        record.cigarettesPerDay = 3;
+        QuitDetailsForm form = validForm();
+        form.day = c.day;
+        form.month = c.month;
+        form.year = c.year;
+        form.hour = c.hour;
+        form.minute = "00";
+        form.enableSecondary = true;
+        QuitDetailsSaveResult result = saveQuitDetails(form, record, services);
+        SCOPED_TRACE(c.year);
+        EXPECT_FALSE(result.close);
+        EXPECT_EQ(result.focusControl, IDC_QD_DAY);
+        EXPECT_STREQ(result.message,
+                     "The quit date and time must lie on or after 1 January 1970, 00:00 UTC.\n\n"
+                     "Please choose a later date or time.");
+        EXPECT_TRUE(services.calls.empty());
+        EXPECT_EQ(record.userName, "before");
+        EXPECT_EQ(record.cigarettesPerDay, 3);
+    }
 }
 
 TEST(QuitDetailsTips, TableByControlId) {

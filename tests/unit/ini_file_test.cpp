@@ -88,6 +88,9 @@ TEST_F(IniFileTest, ReadsAsThePlatformDoes) {
         SCOPED_TRACE(c.file + " [" + c.section + "] " + c.key);
         EXPECT_EQ(ini.readString(c.section, c.key, "dflt  ", 99), c.text);
         EXPECT_EQ(ini.readInt(c.section, c.key, 777), c.number);
+        IniProfileFile memory = IniProfileFile::inMemory(c.file);
+        EXPECT_EQ(memory.readString(c.section, c.key, "dflt  ", 99), c.text);
+        EXPECT_EQ(memory.readInt(c.section, c.key, 777), c.number);
     }
 }
 
@@ -151,6 +154,12 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         IniProfileFile ini(path_.string());
         for (const auto& w : c.writes) ini.writeString(w[0], w[1], w[2]);
         EXPECT_EQ(readAll(path_), c.after) << c.before;
+        // The same writes in memory give the same bytes and leave the disk alone.
+        writeAll(path_, c.before);
+        IniProfileFile memory = IniProfileFile::inMemory(c.before);
+        for (const auto& w : c.writes) memory.writeString(w[0], w[1], w[2]);
+        EXPECT_EQ(memory.bytes(), c.after) << c.before;
+        EXPECT_EQ(readAll(path_), c.before);
     }
 }
 
@@ -198,9 +207,9 @@ TEST(ProfileStruct, DecodesOnlyExactValidText) {
         const char* text;
         bool ok;
     } cases[] = {
-        {"6162C3", true},     {"6162c3", true},    {"6162C4", false}, {"6162C3A", false},
-        {"6162C", false},     {"6162C300", false}, {"", false},       {"61G2C3", false},
-        {"6162C\x00", false}, {" 162C3", false},   {"+162C3", false},
+        {"6162C3", true},    {"6162c3", true},  {"6162C4", false}, {"6162C3A", false},   {"6162C", false},
+        {"6162C300", false}, {"", false},       {"61G2C3", false}, {"6162C\x00", false}, {" 162C3", false},
+        {"+162C3", false},   {"G06252", false},  // a bad digit whose garbage the checksum would match
     };
     for (const auto& c : cases) {
         unsigned char area[2] = {9, 9};

@@ -233,6 +233,22 @@ TEST(RenderScript, StateCarriesOverBetweenRenderings) {
     EXPECT_EQ(r.render("{+W}"), "1");
     EXPECT_EQ(r.render("{-U}{A}}"), "");
     EXPECT_EQ(r.render("{+W}"), "one");
+    // Commands in a group that is dropped, or behind a marker that fails, still change the state.
+    const struct {
+        const char* source;
+        int32_t direction;
+        const char* next;
+    } dropped[] = {
+        {"{*{-U}{A}}", 1, "twoS"}, {"{A}{*{-U}{1}}", 1, "2S"}, {"{*{-U}{#Yl}}", 1, "2s"},
+        {"{*{<{A}}}", 1, "twoS"},  {"{A}{*{<{1}}}", 1, "2S"},  {"{*{<{#Yl}}}", 1, "2s"},
+        {"{*{>{A}}}", -1, "twoS"}, {"{A}{*{>{1}}}", -1, "2S"}, {"{*{>{#Yl}}}", -1, "2s"},
+    };
+    for (const auto& c : dropped) {
+        Renderer fresh;
+        fresh.stats.direction = c.direction;
+        EXPECT_EQ(fresh.render(c.source), "") << c.source;
+        EXPECT_EQ(fresh.render("{+M}{#Mx}"), c.next) << c.source;
+    }
 }
 
 // Sources cut short anywhere: rendering stops at the terminator. Groups still open there are

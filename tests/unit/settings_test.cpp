@@ -103,6 +103,13 @@ TEST_F(SettingsFileTest, RecordRoundTripsThroughTheFile) {
     std::string first = readAll(path_);
     save(loaded);
     EXPECT_EQ(readAll(path_), first);
+    // A file in memory holds the same bytes and reads back the same record.
+    IniProfileFile memory = IniProfileFile::inMemory("");
+    saveSettings(original, memory);
+    QuitRecord fromMemory;
+    loadSettings(fromMemory, memory, kNow);
+    expectSameStored(original, fromMemory);
+    EXPECT_EQ(memory.bytes(), first);
 }
 
 TEST_F(SettingsFileTest, ShowOnTaskbarKeepsItsSign) {
@@ -130,7 +137,10 @@ TEST_F(SettingsFileTest, SixteenBitFieldsAreWrittenWithoutSign) {
     EXPECT_NE(text.find("hkv=255\r\n"), std::string::npos);
     EXPECT_NE(text.find("hmod=15\r\n"), std::string::npos);
     EXPECT_NE(text.find("spd=4294967295\r\n"), std::string::npos);
-    EXPECT_EQ(load().cigarettesPerDay, -1);
+    QuitRecord loaded = load();
+    EXPECT_EQ(loaded.cigarettesPerDay, -1);
+    EXPECT_EQ(loaded.hotKeyVk[0], 0xFF);  // the largest code and modifiers load as written
+    EXPECT_EQ(loaded.hotKeyModifiers[0], 0x0F);
 }
 
 TEST_F(SettingsFileTest, PrimaryTextIsCutInsideItsStoredArea) {

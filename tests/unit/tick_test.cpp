@@ -99,6 +99,7 @@ struct CaptionCase {
     int flagsOff;  // 1 seconds, 2 not smoked, 4 money, 8 life saved
     const char* tip;
     const char* caption;
+    const char* zone = "UTC0";
 };
 
 const CaptionCase kCaptionCases[] = {
@@ -123,13 +124,18 @@ const CaptionCase kCaptionCases[] = {
     {"first_minutes", kQuit, kQuit + 150, 0, "2m 30s", " 2m 30s, 0 not smoked, a saving of $0.01"},
     {"first_cigarette", kQuit, kQuit + 75 * 60, 0, "1h 15m",
      " 1h 15m, 1 not smoked, a saving of $0.23, LS: 5m "},
+    // A month across the start of daylight saving is 27 days and 23 hours: cigarettes count
+    // by whole days (540), not by elapsed minutes (559); money by elapsed minutes.
+    {"month_across_clock_change", 1171990800u /* 2007-02-20 12:00 EST */,
+     1174406400u /* 2007-03-20 12:00 EDT */, 0, "1M", " 1M, 540 not smoked, a saving of $125.81, LS: 1D 21h ",
+     "EST5EDT"},
 };
 
 class CaptionTest : public ::testing::TestWithParam<CaptionCase> {};
 
 TEST_P(CaptionTest, MinimisedTipAndCaption) {
     const CaptionCase& c = GetParam();
-    ScopedTimeZone zone("UTC0");
+    ScopedTimeZone zone(c.zone);
     QuitRecord record = exampleHabitRecord();
     record.quitStart = c.quit;
     record.tipShowsSeconds = !(c.flagsOff & 1);

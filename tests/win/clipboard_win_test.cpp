@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/desktop_win.h"
 #include "app/hot_paste.h"
 #include "tests/support/clipboard_win.h"
+#include "tests/support/tray_icons_win.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {
@@ -122,6 +125,30 @@ TEST(Win32HotPaste, CtrlVPastesIntoTheFocusedEdit) {
     EXPECT_EQ(hotPaste(delivery, 3), DeliveryResult::delivered);
     EXPECT_TRUE(pumpUntil([&] { return windowText(edit.get()) == "Second text\r\n"; }))
         << windowText(edit.get());
+}
+
+std::vector<std::pair<WPARAM, LPARAM>> trayCallbacks;
+
+LRESULT CALLBACK trayOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == 102) trayCallbacks.emplace_back(wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The icon record goes to the real notification area: a double-click on the icon it holds
+// comes back as message 102 for icon 128.
+TEST(Win32Tray, TheNotificationAreaCallsBackWithTheRecordsMessageAndId) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = trayOwner;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KalverinTrayOwner";
+    RegisterClassA(&windowClass);
+    TestWindow owner("KalverinTrayOwner");
+    Win32Desktop desktop(owner.get(), LoadIconA(nullptr, IDI_APPLICATION), "tray");
+    desktop.notifyIcon(TrayAction::add, 7, "");
+    ASSERT_TRUE(doubleClickFirstTrayIcon()) << "no notification area";
+    ASSERT_TRUE(pumpUntil([] { return !trayCallbacks.empty(); }));
+    EXPECT_EQ(trayCallbacks.front(), (std::pair<WPARAM, LPARAM>{128, WM_LBUTTONDBLCLK}));
+    desktop.notifyIcon(TrayAction::remove, 0, "");
 }
 
 // Wine itself replaces a registration made again under the same id; Windows keeps both,

@@ -13,8 +13,10 @@ namespace {
 
 constexpr int kWithTip = 1062;
 constexpr int kWithoutTip = 1034;
+constexpr int kDisabledButton = 1011;
 
 const char* lookUp(int id) {
+    if (id == kDisabledButton) return "Edit secondary hot-paste!";
     return id == kWithTip ? "Combination to paste your text" : nullptr;
 }
 
@@ -41,25 +43,49 @@ protected:
         return info;
     }
 
+    HWND tipWindow() const {
+        HWND tip = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) {
+                char cls[32] = "";
+                GetClassNameA(window, cls, sizeof cls);
+                if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&tip));
+        return tip;
+    }
+
     HWND parent = nullptr;
 };
 
 TEST_F(ToolTips, EveryChildBecomesAToolOfOneTipWindow) {
     addToolTips(parent);
-    HWND tip = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            char cls[32] = "";
-            GetClassNameA(window, cls, sizeof cls);
-            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&tip));
+    HWND tip = tipWindow();
     ASSERT_NE(tip, nullptr);
     EXPECT_EQ(GetWindow(tip, GW_OWNER), parent);
     EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+}
+
+// A disabled control gets no mouse messages, the window under it does: its area there is a
+// tool of its own with the control's text. A static text passes the mouse on anyway.
+TEST_F(ToolTips, DisabledControlsKeepTheirTipsThroughTheirArea) {
+    CreateWindowExA(0, "BUTTON", "Edit", WS_CHILD | WS_VISIBLE | WS_DISABLED, 20, 30, 60, 20, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDisabledButton)), nullptr, nullptr);
+    addToolTips(parent, lookUp);
+    HWND tip = tipWindow();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 4);
+    TTHITTESTINFOA hit{};
+    hit.hwnd = parent;
+    hit.pt = {50, 40};
+    hit.ti.cbSize = sizeof(hit.ti);
+    ASSERT_TRUE(SendMessageA(tip, TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
+    EXPECT_EQ(hit.ti.uId, static_cast<UINT_PTR>(kDisabledButton));
+    hit.pt = {5, 5};  // the static with a tip: no area tool
+    EXPECT_FALSE(SendMessageA(tip, TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
 TEST_F(ToolTips, RequestsAreAnsweredInBothCharacterSets) {
