@@ -1,7 +1,6 @@
 #include "model/ini_file.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -184,7 +183,7 @@ const Entry* findKey(const std::vector<Entry>& entries, const char* section, con
 }
 
 // A value in matching single or double quotes reads without them.
-std::string unquoted(const std::string& value) {
+std::string_view unquoted(std::string_view value) {
     if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
@@ -204,7 +203,7 @@ int digitIn(char c, unsigned base) {
 
 }  // namespace
 
-unsigned parseProfileInt(const std::string& value) {
+unsigned parseProfileInt(std::string_view value) {
     size_t i = 0;
     while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') ++i;
     bool negative = false;
@@ -229,41 +228,47 @@ unsigned parseProfileInt(const std::string& value) {
 std::string encodeProfileStruct(const void* area, size_t size) {
     static const char kHex[] = "0123456789ABCDEF";
     const unsigned char* bytes = static_cast<const unsigned char*>(area);
-    std::string text;
-    text.reserve(2 * (size + 1));
+    std::string text(2 * (size + 1), '\0');
+    char* out = &text[0];
     unsigned sum = 0;
-    for (size_t i = 0; i <= size; ++i) {
-        unsigned byte = i < size ? bytes[i] : (sum & 0xFFu);
-        if (i < size) sum += byte;
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0x0F];
+    for (size_t i = 0; i < size; ++i, out += 2) {
+        sum += bytes[i];
+        out[0] = kHex[bytes[i] >> 4];
+        out[1] = kHex[bytes[i] & 0x0F];
     }
+    out[0] = kHex[(sum >> 4) & 0x0F];
+    out[1] = kHex[sum & 0x0F];
     return text;
 }
 
 bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     if (text.size() != 2 * (size + 1)) return false;
-    // One look-up per character: a structure value is kilobytes of digits.
-    static const auto kDigits = [] {
-        std::array<signed char, 256> digits{};
-        for (int c = 0; c < 256; ++c)
-            digits[static_cast<size_t>(c)] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
+    // One look-up per character: a structure value is kilobytes of digits. A plain array and
+    // plain loops, as these run for every byte of every value read.
+    struct Digits {
+        signed char of[256];
+    };
+    static const Digits kDigits = [] {
+        Digits digits{};
+        for (int c = 0; c < 256; ++c) digits.of[c] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
         return digits;
     }();
     // Checked whole before a byte is stored: a bad value leaves the area as it was.
     const auto* digit = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* const end = digit + 2 * size;
     int bad = 0;  // negative once any character was not a digit
     unsigned sum = 0;
-    auto byteAt = [&](size_t i) {
-        int high = kDigits[digit[2 * i]], low = kDigits[digit[2 * i + 1]];
+    for (const unsigned char* p = digit; p != end; p += 2) {
+        int high = kDigits.of[p[0]], low = kDigits.of[p[1]];
         bad |= high | low;
-        return static_cast<unsigned>(high * 16 + low);
-    };
-    for (size_t i = 0; i < size; ++i) sum += byteAt(i);
-    const unsigned checksum = byteAt(size);
-    if (bad < 0 || (sum & 0xFFu) != checksum) return false;
+        sum += static_cast<unsigned>(high * 16 + low);
+    }
+    int high = kDigits.of[end[0]], low = kDigits.of[end[1]];
+    bad |= high | low;
+    if (bad < 0 || (sum & 0xFFu) != static_cast<unsigned>(high * 16 + low)) return false;
     auto* out = static_cast<unsigned char*>(area);
-    for (size_t i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(byteAt(i));
+    for (const unsigned char* p = digit; p != end; p += 2)
+        *out++ = static_cast<unsigned char>(kDigits.of[p[0]] * 16 + kDigits.of[p[1]]);
     return true;
 }
 
@@ -287,8 +292,8 @@ IniProfileFile IniProfileFile::inMemory(std::string bytes) {
 
 void IniProfileFile::flush() {
     if (!pending_) return;
-    memory_ = render(pending_->entries);
-    pending_.reset();
+    memory_ = render(parsed_->entries);
+    pending_ = false;
     parsed_.reset();  // the new text is read back as any text is
 }
 
@@ -304,20 +309,18 @@ const std::string& IniProfileFile::bytes() {
     return memory_;
 }
 
-bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
+const std::string* IniProfileFile::findValue(const char* section, const char* key) {
     std::string bytes;
-    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return false;
+    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return nullptr;
     const std::shared_ptr<const Parsed> file = inMemory_ ? memoryLines() : parsed(bytes);
     const Entry* entry = findKey(file->entries, section, key);
-    if (!entry || !entry->hasValue) return false;
-    value = entry->value;
-    return true;
+    return entry && entry->hasValue ? &entry->value : nullptr;
 }
 
 unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned fallback) {
-    std::string value;
-    if (!findValue(section, key, value)) return fallback;
-    value = unquoted(value).substr(0, kIntDigitsSeen);
+    const std::string* found = findValue(section, key);
+    if (!found) return fallback;
+    std::string_view value = unquoted(*found).substr(0, kIntDigitsSeen);
     // A key with an empty value counts as missing.
     if (value.empty()) return fallback;
     return parseProfileInt(value);
@@ -326,8 +329,8 @@ unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned 
 std::string IniProfileFile::readString(const char* section, const char* key, const char* fallback,
                                        size_t maxChars) {
     std::string value;
-    if (findValue(section, key, value)) {
-        value = unquoted(value);
+    if (const std::string* found = findValue(section, key)) {
+        value = unquoted(*found);
     } else {
         // The platform drops trailing blanks from the default.
         value = fallback ? fallback : "";
@@ -338,24 +341,22 @@ std::string IniProfileFile::readString(const char* section, const char* key, con
 }
 
 bool IniProfileFile::readStruct(const char* section, const char* key, void* area, size_t size) {
-    std::string value;
     // Quotes are not removed here: a quoted structure value is invalid.
-    return findValue(section, key, value) && decodeProfileStruct(value, area, size);
+    const std::string* found = findValue(section, key);
+    return found && decodeProfileStruct(*found, area, size);
 }
 
 namespace {
 
 // Puts the key's new value into the lines; false when the value was there already.
-bool applyWrite(std::vector<Entry>& entries, const char* section, const char* key, const char* value) {
-    // A line break would end the value early and turn the rest into other keys: only the
-    // first line of a value (or name) is stored.
-    const std::string text = writtenForm(value);
+// `text` is the value as it is written.
+bool applyWrite(std::vector<Entry>& entries, const char* section, const char* key, std::string text) {
     const std::string keyName = lookupName(key);
 
     size_t sectionAt = findSection(entries, section);
     if (sectionAt == entries.size()) {
         entries.push_back({Entry::Kind::section, writtenForm(section), {}, false});
-        entries.push_back({Entry::Kind::key, writtenForm(key), text, true});
+        entries.push_back({Entry::Kind::key, writtenForm(key), std::move(text), true});
         return true;
     }
     size_t end = sectionAt + 1;
@@ -365,11 +366,11 @@ bool applyWrite(std::vector<Entry>& entries, const char* section, const char* ke
             found = &entries[end];
     if (found) {
         if (found->hasValue && found->value == text) return false;  // the file is left alone
-        found->value = text;                                        // the key keeps its spelling in the file
+        found->value = std::move(text);                             // the key keeps its spelling in the file
         found->hasValue = true;
     } else {
         entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                       Entry{Entry::Kind::key, writtenForm(key), text, true});
+                       Entry{Entry::Kind::key, writtenForm(key), std::move(text), true});
     }
     return true;
 }
@@ -377,9 +378,21 @@ bool applyWrite(std::vector<Entry>& entries, const char* section, const char* ke
 }  // namespace
 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
+    // A line break would end the value early and turn the rest into other keys: only the
+    // first line of a value (or name) is stored.
+    writeValue(section, key, writtenForm(value));
+}
+
+void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
+    // Hex digits alone: the text is its own written form.
+    writeValue(section, key, encodeProfileStruct(area, size));
+}
+
+void IniProfileFile::writeValue(const char* section, const char* key, std::string text) {
     if (inMemory_) {
-        std::shared_ptr<Parsed> lines = pending_ ? pending_ : std::make_shared<Parsed>(*memoryLines());
-        if (applyWrite(lines->entries, section, key, value)) pending_ = lines;
+        // Nothing else holds these lines: they take the write in place.
+        if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), parse(memory_)});
+        if (applyWrite(parsed_->entries, section, key, std::move(text))) pending_ = true;
         return;
     }
     std::string bytes;
@@ -387,11 +400,7 @@ void IniProfileFile::writeString(const char* section, const char* key, const cha
     // unreadable) must not be replaced by one holding this key alone.
     if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
     std::vector<Entry> entries = parsed(bytes)->entries;
-    if (applyWrite(entries, section, key, value)) replaceFile(path_, render(entries));
-}
-
-void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
-    writeString(section, key, encodeProfileStruct(area, size).c_str());
+    if (applyWrite(entries, section, key, std::move(text))) replaceFile(path_, render(entries));
 }
 
 }  // namespace kalverin
