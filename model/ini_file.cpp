@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "model/ascii_case.h"
@@ -164,18 +165,36 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-// Index of the first section of that name, or entries.size().
-size_t findSection(const std::vector<Entry>& entries, const char* section) {
-    const std::string name = lookupName(section);
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].kind == Entry::Kind::section && sameName(entries[i].name, name)) return i;
-    return entries.size();
+// A name as sameName sees it.
+std::string folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = asciiLower(c);
+    return out;
 }
 
+// The lines, and where the first section of each name starts: a read then passes over the
+// lines of one section only, not over the whole file.
+struct Lines {
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, size_t> firstSection;  // folded name -> its header's index
+
+    explicit Lines(std::vector<Entry> parsed) : entries(std::move(parsed)) {
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].kind == Entry::Kind::section) firstSection.emplace(folded(entries[i].name), i);
+    }
+
+    // Index of the first section of that name, or entries.size().
+    size_t findSection(const char* section) const {
+        auto found = firstSection.find(folded(lookupName(section)));
+        return found == firstSection.end() ? entries.size() : found->second;
+    }
+};
+
 // Like the platform, only the first section of a name is searched, and the first key in it.
-const Entry* findKey(const std::vector<Entry>& entries, const char* section, const char* key) {
+const Entry* findKey(const Lines& lines, const char* section, const char* key) {
+    const std::vector<Entry>& entries = lines.entries;
     const std::string name = lookupName(key);
-    for (size_t i = findSection(entries, section) + 1; i < entries.size(); ++i) {
+    for (size_t i = lines.findSection(section) + 1; i < entries.size(); ++i) {
         if (entries[i].kind == Entry::Kind::section) break;
         if (entries[i].kind == Entry::Kind::key && sameName(entries[i].name, name)) return &entries[i];
     }
@@ -273,13 +292,14 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
 }
 
 struct IniProfileFile::Parsed {
-    std::string bytes;
-    std::vector<Entry> entries;
+    std::string bytes;  // on disk: the text the lines came from
+    Lines lines;
 };
 
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::string& bytes) {
     // Byte for byte the same text parses the same: no time stamps to trust.
-    if (!parsed_ || parsed_->bytes != bytes) parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
+    if (!parsed_ || parsed_->bytes != bytes)
+        parsed_ = std::make_shared<Parsed>(Parsed{bytes, Lines(parse(bytes))});
     return parsed_;
 }
 
@@ -292,7 +312,7 @@ IniProfileFile IniProfileFile::inMemory(std::string bytes) {
 
 void IniProfileFile::flush() {
     if (!pending_) return;
-    memory_ = render(parsed_->entries);
+    memory_ = render(parsed_->lines.entries);
     pending_ = false;
     parsed_.reset();  // the new text is read back as any text is
 }
@@ -300,7 +320,7 @@ void IniProfileFile::flush() {
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::memoryLines() {
     flush();
     // Only flush changes the text: the lines stay valid until then, without comparing bytes.
-    if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), parse(memory_)});
+    if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), Lines(parse(memory_))});
     return parsed_;
 }
 
@@ -313,7 +333,7 @@ const std::string* IniProfileFile::findValue(const char* section, const char* ke
     std::string bytes;
     if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return nullptr;
     const std::shared_ptr<const Parsed> file = inMemory_ ? memoryLines() : parsed(bytes);
-    const Entry* entry = findKey(file->entries, section, key);
+    const Entry* entry = findKey(file->lines, section, key);
     return entry && entry->hasValue ? &entry->value : nullptr;
 }
 
@@ -350,11 +370,15 @@ namespace {
 
 // Puts the key's new value into the lines; false when the value was there already.
 // `text` is the value as it is written.
-bool applyWrite(std::vector<Entry>& entries, const char* section, const char* key, std::string text) {
+bool applyWrite(Lines& lines, const char* section, const char* key, std::string text) {
+    std::vector<Entry>& entries = lines.entries;
     const std::string keyName = lookupName(key);
 
-    size_t sectionAt = findSection(entries, section);
+    size_t sectionAt = lines.findSection(section);
     if (sectionAt == entries.size()) {
+        // Indexed by its name as it stands in the lines, which is how a pass over them would
+        // compare it.
+        lines.firstSection.emplace(folded(writtenForm(section)), entries.size());
         entries.push_back({Entry::Kind::section, writtenForm(section), {}, false});
         entries.push_back({Entry::Kind::key, writtenForm(key), std::move(text), true});
         return true;
@@ -371,6 +395,9 @@ bool applyWrite(std::vector<Entry>& entries, const char* section, const char* ke
     } else {
         entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
                        Entry{Entry::Kind::key, writtenForm(key), std::move(text), true});
+        // The sections below have moved down a line.
+        for (auto& first : lines.firstSection)
+            if (first.second >= end) ++first.second;
     }
     return true;
 }
@@ -390,17 +417,21 @@ void IniProfileFile::writeStruct(const char* section, const char* key, const voi
 
 void IniProfileFile::writeValue(const char* section, const char* key, std::string text) {
     if (inMemory_) {
-        // Nothing else holds these lines: they take the write in place.
-        if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), parse(memory_)});
-        if (applyWrite(parsed_->entries, section, key, std::move(text))) pending_ = true;
+        // The lines take the write in place, unless a copy of this file shares them.
+        if (!parsed_) {
+            parsed_ = std::make_shared<Parsed>(Parsed{std::string(), Lines(parse(memory_))});
+        } else if (parsed_.use_count() > 1) {
+            parsed_ = std::make_shared<Parsed>(*parsed_);
+        }
+        if (applyWrite(parsed_->lines, section, key, std::move(text))) pending_ = true;
         return;
     }
     std::string bytes;
     // A missing file is an empty one; a file that is there but cannot be read (locked,
     // unreadable) must not be replaced by one holding this key alone.
     if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
-    std::vector<Entry> entries = parsed(bytes)->entries;
-    if (applyWrite(entries, section, key, std::move(text))) replaceFile(path_, render(entries));
+    Lines lines = parsed(bytes)->lines;
+    if (applyWrite(lines, section, key, std::move(text))) replaceFile(path_, render(lines.entries));
 }
 
 }  // namespace kalverin
