@@ -56,8 +56,18 @@ struct Entry {
     bool hasValue = false;
 };
 
-std::vector<Entry> parse(const std::string& bytes) {
-    std::vector<Entry> entries;
+// An entry as found in the text, before anything is copied out of it.
+struct Line {
+    Entry::Kind kind = Entry::Kind::key;
+    std::string_view name;
+    std::string_view value;
+    bool hasValue = false;
+};
+
+// Hands every meaningful line of `bytes` to `take`, in order.
+template <typename Take>
+void scanLines(const std::string& bytes, Take take) {
+    bool afterNamelessKey = false;
     size_t pos = 0, cr = 0, lf = 0;
     while (pos < bytes.size()) {
         // A line ends at a line feed or a lone carriage return alike. The next of each is
@@ -68,31 +78,50 @@ std::vector<Entry> parse(const std::string& bytes) {
         // A zero byte ends the text of a line.
         const void* zero = std::memchr(bytes.data() + pos, '\0', end - pos);
         size_t textEnd = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes.data()) : end;
-        // Views, not copies: only the name and value kept are copied.
-        std::string_view line = trimmedView(std::string_view(bytes).substr(pos, textEnd - pos));
+        std::string_view text = trimmedView(std::string_view(bytes).substr(pos, textEnd - pos));
         pos = end + 1;
-        if (line.empty()) continue;
-        Entry entry;
+        if (text.empty()) continue;
+        Line line;
         // Only a line starting with '[' is searched for its ']' (values run to kilobytes).
-        size_t close = line[0] == '[' ? line.rfind(']') : std::string_view::npos;
+        size_t close = text[0] == '[' ? text.rfind(']') : std::string_view::npos;
         if (close != std::string_view::npos) {
-            entry.kind = Entry::Kind::section;
-            entry.name = trimmedView(line.substr(1, close - 1));
-        } else if (size_t equals = line.find('='); equals != std::string_view::npos) {
-            entry.name = trimmedView(line.substr(0, equals));
-            entry.value = trimmedView(line.substr(equals + 1));
-            entry.hasValue = true;
+            line.kind = Entry::Kind::section;
+            line.name = trimmedView(text.substr(1, close - 1));
+        } else if (size_t equals = text.find('='); equals != std::string_view::npos) {
+            line.name = trimmedView(text.substr(0, equals));
+            line.value = trimmedView(text.substr(equals + 1));
+            line.hasValue = true;
             // The platform's reader drops a key without a name that directly follows another
             // one; doing the same keeps both readers (and writers) in step.
-            if (entry.name.empty() && !entries.empty() && entries.back().kind == Entry::Kind::key &&
-                entries.back().name.empty())
-                continue;
+            if (line.name.empty() && afterNamelessKey) continue;
         } else {
-            entry.name = line;
+            line.name = text;
         }
-        entries.push_back(std::move(entry));
+        afterNamelessKey = line.kind == Entry::Kind::key && line.name.empty();
+        take(line);
     }
+}
+
+std::vector<Entry> parse(const std::string& bytes) {
+    std::vector<Entry> entries;
+    scanLines(bytes, [&entries](const Line& line) {
+        entries.push_back({line.kind, std::string(line.name), std::string(line.value), line.hasValue});
+    });
     return entries;
+}
+
+// Whether `bytes` parse to these very entries: text rendered from them usually does, and the
+// entries then serve as they are.
+bool parsesTo(const std::string& bytes, const std::vector<Entry>& entries) {
+    size_t count = 0;
+    bool same = true;
+    scanLines(bytes, [&](const Line& line) {
+        same = same && count < entries.size() && entries[count].kind == line.kind &&
+               entries[count].name == line.name && entries[count].value == line.value &&
+               entries[count].hasValue == line.hasValue;
+        ++count;
+    });
+    return same && count == entries.size();
 }
 
 std::string render(const std::vector<Entry>& entries) {
@@ -314,7 +343,8 @@ void IniProfileFile::flush() {
     if (!pending_) return;
     memory_ = render(parsed_->lines.entries);
     pending_ = false;
-    parsed_.reset();  // the new text is read back as any text is
+    // The new text is read back as any text is, which is mostly as the lines stand.
+    if (!parsesTo(memory_, parsed_->lines.entries)) parsed_.reset();
 }
 
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::memoryLines() {
