@@ -1,13 +1,13 @@
 #include "model/ini_file.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "model/ascii_case.h"
@@ -56,8 +56,18 @@ struct Entry {
     bool hasValue = false;
 };
 
-std::vector<Entry> parse(const std::string& bytes) {
-    std::vector<Entry> entries;
+// An entry as found in the text, before anything is copied out of it.
+struct Line {
+    Entry::Kind kind = Entry::Kind::key;
+    std::string_view name;
+    std::string_view value;
+    bool hasValue = false;
+};
+
+// Hands every meaningful line of `bytes` to `take`, in order.
+template <typename Take>
+void scanLines(const std::string& bytes, Take take) {
+    bool afterNamelessKey = false;
     size_t pos = 0, cr = 0, lf = 0;
     while (pos < bytes.size()) {
         // A line ends at a line feed or a lone carriage return alike. The next of each is
@@ -68,31 +78,50 @@ std::vector<Entry> parse(const std::string& bytes) {
         // A zero byte ends the text of a line.
         const void* zero = std::memchr(bytes.data() + pos, '\0', end - pos);
         size_t textEnd = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes.data()) : end;
-        // Views, not copies: only the name and value kept are copied.
-        std::string_view line = trimmedView(std::string_view(bytes).substr(pos, textEnd - pos));
+        std::string_view text = trimmedView(std::string_view(bytes).substr(pos, textEnd - pos));
         pos = end + 1;
-        if (line.empty()) continue;
-        Entry entry;
+        if (text.empty()) continue;
+        Line line;
         // Only a line starting with '[' is searched for its ']' (values run to kilobytes).
-        size_t close = line[0] == '[' ? line.rfind(']') : std::string_view::npos;
+        size_t close = text[0] == '[' ? text.rfind(']') : std::string_view::npos;
         if (close != std::string_view::npos) {
-            entry.kind = Entry::Kind::section;
-            entry.name = trimmedView(line.substr(1, close - 1));
-        } else if (size_t equals = line.find('='); equals != std::string_view::npos) {
-            entry.name = trimmedView(line.substr(0, equals));
-            entry.value = trimmedView(line.substr(equals + 1));
-            entry.hasValue = true;
+            line.kind = Entry::Kind::section;
+            line.name = trimmedView(text.substr(1, close - 1));
+        } else if (size_t equals = text.find('='); equals != std::string_view::npos) {
+            line.name = trimmedView(text.substr(0, equals));
+            line.value = trimmedView(text.substr(equals + 1));
+            line.hasValue = true;
             // The platform's reader drops a key without a name that directly follows another
             // one; doing the same keeps both readers (and writers) in step.
-            if (entry.name.empty() && !entries.empty() && entries.back().kind == Entry::Kind::key &&
-                entries.back().name.empty())
-                continue;
+            if (line.name.empty() && afterNamelessKey) continue;
         } else {
-            entry.name = line;
+            line.name = text;
         }
-        entries.push_back(std::move(entry));
+        afterNamelessKey = line.kind == Entry::Kind::key && line.name.empty();
+        take(line);
     }
+}
+
+std::vector<Entry> parse(const std::string& bytes) {
+    std::vector<Entry> entries;
+    scanLines(bytes, [&entries](const Line& line) {
+        entries.push_back({line.kind, std::string(line.name), std::string(line.value), line.hasValue});
+    });
     return entries;
+}
+
+// Whether `bytes` parse to these very entries: text rendered from them usually does, and the
+// entries then serve as they are.
+bool parsesTo(const std::string& bytes, const std::vector<Entry>& entries) {
+    size_t count = 0;
+    bool same = true;
+    scanLines(bytes, [&](const Line& line) {
+        same = same && count < entries.size() && entries[count].kind == line.kind &&
+               entries[count].name == line.name && entries[count].value == line.value &&
+               entries[count].hasValue == line.hasValue;
+        ++count;
+    });
+    return same && count == entries.size();
 }
 
 std::string render(const std::vector<Entry>& entries) {
@@ -165,18 +194,36 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-// Index of the first section of that name, or entries.size().
-size_t findSection(const std::vector<Entry>& entries, const char* section) {
-    const std::string name = lookupName(section);
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].kind == Entry::Kind::section && sameName(entries[i].name, name)) return i;
-    return entries.size();
+// A name as sameName sees it.
+std::string folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = asciiLower(c);
+    return out;
 }
 
+// The lines, and where the first section of each name starts: a read then passes over the
+// lines of one section only, not over the whole file.
+struct Lines {
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, size_t> firstSection;  // folded name -> its header's index
+
+    explicit Lines(std::vector<Entry> parsed) : entries(std::move(parsed)) {
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].kind == Entry::Kind::section) firstSection.emplace(folded(entries[i].name), i);
+    }
+
+    // Index of the first section of that name, or entries.size().
+    size_t findSection(const char* section) const {
+        auto found = firstSection.find(folded(lookupName(section)));
+        return found == firstSection.end() ? entries.size() : found->second;
+    }
+};
+
 // Like the platform, only the first section of a name is searched, and the first key in it.
-const Entry* findKey(const std::vector<Entry>& entries, const char* section, const char* key) {
+const Entry* findKey(const Lines& lines, const char* section, const char* key) {
+    const std::vector<Entry>& entries = lines.entries;
     const std::string name = lookupName(key);
-    for (size_t i = findSection(entries, section) + 1; i < entries.size(); ++i) {
+    for (size_t i = lines.findSection(section) + 1; i < entries.size(); ++i) {
         if (entries[i].kind == Entry::Kind::section) break;
         if (entries[i].kind == Entry::Kind::key && sameName(entries[i].name, name)) return &entries[i];
     }
@@ -184,7 +231,7 @@ const Entry* findKey(const std::vector<Entry>& entries, const char* section, con
 }
 
 // A value in matching single or double quotes reads without them.
-std::string unquoted(const std::string& value) {
+std::string_view unquoted(std::string_view value) {
     if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
@@ -204,7 +251,7 @@ int digitIn(char c, unsigned base) {
 
 }  // namespace
 
-unsigned parseProfileInt(const std::string& value) {
+unsigned parseProfileInt(std::string_view value) {
     size_t i = 0;
     while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') ++i;
     bool negative = false;
@@ -229,52 +276,59 @@ unsigned parseProfileInt(const std::string& value) {
 std::string encodeProfileStruct(const void* area, size_t size) {
     static const char kHex[] = "0123456789ABCDEF";
     const unsigned char* bytes = static_cast<const unsigned char*>(area);
-    std::string text;
-    text.reserve(2 * (size + 1));
+    std::string text(2 * (size + 1), '\0');
+    char* out = &text[0];
     unsigned sum = 0;
-    for (size_t i = 0; i <= size; ++i) {
-        unsigned byte = i < size ? bytes[i] : (sum & 0xFFu);
-        if (i < size) sum += byte;
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0x0F];
+    for (size_t i = 0; i < size; ++i, out += 2) {
+        sum += bytes[i];
+        out[0] = kHex[bytes[i] >> 4];
+        out[1] = kHex[bytes[i] & 0x0F];
     }
+    out[0] = kHex[(sum >> 4) & 0x0F];
+    out[1] = kHex[sum & 0x0F];
     return text;
 }
 
 bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     if (text.size() != 2 * (size + 1)) return false;
-    // One look-up per character: a structure value is kilobytes of digits.
-    static const auto kDigits = [] {
-        std::array<signed char, 256> digits{};
-        for (int c = 0; c < 256; ++c)
-            digits[static_cast<size_t>(c)] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
+    // One look-up per character: a structure value is kilobytes of digits. A plain array and
+    // plain loops, as these run for every byte of every value read.
+    struct Digits {
+        signed char of[256];
+    };
+    static const Digits kDigits = [] {
+        Digits digits{};
+        for (int c = 0; c < 256; ++c) digits.of[c] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
         return digits;
     }();
     // Checked whole before a byte is stored: a bad value leaves the area as it was.
     const auto* digit = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* const end = digit + 2 * size;
     int bad = 0;  // negative once any character was not a digit
     unsigned sum = 0;
-    auto byteAt = [&](size_t i) {
-        int high = kDigits[digit[2 * i]], low = kDigits[digit[2 * i + 1]];
+    for (const unsigned char* p = digit; p != end; p += 2) {
+        int high = kDigits.of[p[0]], low = kDigits.of[p[1]];
         bad |= high | low;
-        return static_cast<unsigned>(high * 16 + low);
-    };
-    for (size_t i = 0; i < size; ++i) sum += byteAt(i);
-    const unsigned checksum = byteAt(size);
-    if (bad < 0 || (sum & 0xFFu) != checksum) return false;
+        sum += static_cast<unsigned>(high * 16 + low);
+    }
+    int high = kDigits.of[end[0]], low = kDigits.of[end[1]];
+    bad |= high | low;
+    if (bad < 0 || (sum & 0xFFu) != static_cast<unsigned>(high * 16 + low)) return false;
     auto* out = static_cast<unsigned char*>(area);
-    for (size_t i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(byteAt(i));
+    for (const unsigned char* p = digit; p != end; p += 2)
+        *out++ = static_cast<unsigned char>(kDigits.of[p[0]] * 16 + kDigits.of[p[1]]);
     return true;
 }
 
 struct IniProfileFile::Parsed {
-    std::string bytes;
-    std::vector<Entry> entries;
+    std::string bytes;  // on disk: the text the lines came from
+    Lines lines;
 };
 
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::string& bytes) {
     // Byte for byte the same text parses the same: no time stamps to trust.
-    if (!parsed_ || parsed_->bytes != bytes) parsed_ = std::make_shared<Parsed>(Parsed{bytes, parse(bytes)});
+    if (!parsed_ || parsed_->bytes != bytes)
+        parsed_ = std::make_shared<Parsed>(Parsed{bytes, Lines(parse(bytes))});
     return parsed_;
 }
 
@@ -287,15 +341,16 @@ IniProfileFile IniProfileFile::inMemory(std::string bytes) {
 
 void IniProfileFile::flush() {
     if (!pending_) return;
-    memory_ = render(pending_->entries);
-    pending_.reset();
-    parsed_.reset();  // the new text is read back as any text is
+    memory_ = render(parsed_->lines.entries);
+    pending_ = false;
+    // The new text is read back as any text is, which is mostly as the lines stand.
+    if (!parsesTo(memory_, parsed_->lines.entries)) parsed_.reset();
 }
 
 std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::memoryLines() {
     flush();
     // Only flush changes the text: the lines stay valid until then, without comparing bytes.
-    if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), parse(memory_)});
+    if (!parsed_) parsed_ = std::make_shared<Parsed>(Parsed{std::string(), Lines(parse(memory_))});
     return parsed_;
 }
 
@@ -304,20 +359,18 @@ const std::string& IniProfileFile::bytes() {
     return memory_;
 }
 
-bool IniProfileFile::findValue(const char* section, const char* key, std::string& value) {
+const std::string* IniProfileFile::findValue(const char* section, const char* key) {
     std::string bytes;
-    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return false;
+    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return nullptr;
     const std::shared_ptr<const Parsed> file = inMemory_ ? memoryLines() : parsed(bytes);
-    const Entry* entry = findKey(file->entries, section, key);
-    if (!entry || !entry->hasValue) return false;
-    value = entry->value;
-    return true;
+    const Entry* entry = findKey(file->lines, section, key);
+    return entry && entry->hasValue ? &entry->value : nullptr;
 }
 
 unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned fallback) {
-    std::string value;
-    if (!findValue(section, key, value)) return fallback;
-    value = unquoted(value).substr(0, kIntDigitsSeen);
+    const std::string* found = findValue(section, key);
+    if (!found) return fallback;
+    std::string_view value = unquoted(*found).substr(0, kIntDigitsSeen);
     // A key with an empty value counts as missing.
     if (value.empty()) return fallback;
     return parseProfileInt(value);
@@ -326,8 +379,8 @@ unsigned IniProfileFile::readInt(const char* section, const char* key, unsigned 
 std::string IniProfileFile::readString(const char* section, const char* key, const char* fallback,
                                        size_t maxChars) {
     std::string value;
-    if (findValue(section, key, value)) {
-        value = unquoted(value);
+    if (const std::string* found = findValue(section, key)) {
+        value = unquoted(*found);
     } else {
         // The platform drops trailing blanks from the default.
         value = fallback ? fallback : "";
@@ -338,24 +391,26 @@ std::string IniProfileFile::readString(const char* section, const char* key, con
 }
 
 bool IniProfileFile::readStruct(const char* section, const char* key, void* area, size_t size) {
-    std::string value;
     // Quotes are not removed here: a quoted structure value is invalid.
-    return findValue(section, key, value) && decodeProfileStruct(value, area, size);
+    const std::string* found = findValue(section, key);
+    return found && decodeProfileStruct(*found, area, size);
 }
 
 namespace {
 
 // Puts the key's new value into the lines; false when the value was there already.
-bool applyWrite(std::vector<Entry>& entries, const char* section, const char* key, const char* value) {
-    // A line break would end the value early and turn the rest into other keys: only the
-    // first line of a value (or name) is stored.
-    const std::string text = writtenForm(value);
+// `text` is the value as it is written.
+bool applyWrite(Lines& lines, const char* section, const char* key, std::string text) {
+    std::vector<Entry>& entries = lines.entries;
     const std::string keyName = lookupName(key);
 
-    size_t sectionAt = findSection(entries, section);
+    size_t sectionAt = lines.findSection(section);
     if (sectionAt == entries.size()) {
+        // Indexed by its name as it stands in the lines, which is how a pass over them would
+        // compare it.
+        lines.firstSection.emplace(folded(writtenForm(section)), entries.size());
         entries.push_back({Entry::Kind::section, writtenForm(section), {}, false});
-        entries.push_back({Entry::Kind::key, writtenForm(key), text, true});
+        entries.push_back({Entry::Kind::key, writtenForm(key), std::move(text), true});
         return true;
     }
     size_t end = sectionAt + 1;
@@ -365,11 +420,14 @@ bool applyWrite(std::vector<Entry>& entries, const char* section, const char* ke
             found = &entries[end];
     if (found) {
         if (found->hasValue && found->value == text) return false;  // the file is left alone
-        found->value = text;                                        // the key keeps its spelling in the file
+        found->value = std::move(text);                             // the key keeps its spelling in the file
         found->hasValue = true;
     } else {
         entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                       Entry{Entry::Kind::key, writtenForm(key), text, true});
+                       Entry{Entry::Kind::key, writtenForm(key), std::move(text), true});
+        // The sections below have moved down a line.
+        for (auto& first : lines.firstSection)
+            if (first.second >= end) ++first.second;
     }
     return true;
 }
@@ -377,21 +435,33 @@ bool applyWrite(std::vector<Entry>& entries, const char* section, const char* ke
 }  // namespace
 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
+    // A line break would end the value early and turn the rest into other keys: only the
+    // first line of a value (or name) is stored.
+    writeValue(section, key, writtenForm(value));
+}
+
+void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
+    // Hex digits alone: the text is its own written form.
+    writeValue(section, key, encodeProfileStruct(area, size));
+}
+
+void IniProfileFile::writeValue(const char* section, const char* key, std::string text) {
     if (inMemory_) {
-        std::shared_ptr<Parsed> lines = pending_ ? pending_ : std::make_shared<Parsed>(*memoryLines());
-        if (applyWrite(lines->entries, section, key, value)) pending_ = lines;
+        // The lines take the write in place, unless a copy of this file shares them.
+        if (!parsed_) {
+            parsed_ = std::make_shared<Parsed>(Parsed{std::string(), Lines(parse(memory_))});
+        } else if (parsed_.use_count() > 1) {
+            parsed_ = std::make_shared<Parsed>(*parsed_);
+        }
+        if (applyWrite(parsed_->lines, section, key, std::move(text))) pending_ = true;
         return;
     }
     std::string bytes;
     // A missing file is an empty one; a file that is there but cannot be read (locked,
     // unreadable) must not be replaced by one holding this key alone.
     if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
-    std::vector<Entry> entries = parsed(bytes)->entries;
-    if (applyWrite(entries, section, key, value)) replaceFile(path_, render(entries));
-}
-
-void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
-    writeString(section, key, encodeProfileStruct(area, size).c_str());
+    Lines lines = parsed(bytes)->lines;
+    if (applyWrite(lines, section, key, std::move(text))) replaceFile(path_, render(lines.entries));
 }
 
 }  // namespace kalverin

@@ -3,6 +3,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "model/profile.h"
 
@@ -36,15 +37,21 @@ private:
     struct Parsed;
     // The file's lines as last parsed, with the bytes they came from.
     std::shared_ptr<const Parsed> parsed(const std::string& bytes);
-    bool findValue(const char* section, const char* key, std::string& value);
+    // The key's value, or null when it is missing or has none; it lives in parsed_, so until
+    // the next call.
+    const std::string* findValue(const char* section, const char* key);
+    // Writes `text`, already in the form the file holds.
+    void writeValue(const char* section, const char* key, std::string text);
     void flush();
     std::shared_ptr<const Parsed> memoryLines();
 
     std::string path_;
     bool inMemory_ = false;
     std::string memory_;
-    std::shared_ptr<Parsed> pending_;  // in memory: the lines as written, not yet text
-    std::shared_ptr<const Parsed> parsed_;
+    // In memory, writes change these lines in place, and the text is behind them until the
+    // next read.
+    bool pending_ = false;
+    std::shared_ptr<Parsed> parsed_;
 };
 
 // The pieces of the value forms, exposed for tests.
@@ -58,6 +65,6 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size);
 // The integer reading of GetPrivateProfileIntA applied to a value already found: leading
 // blanks, an optional sign, an optional 0x/0o/0b base prefix, then digits up to the first
 // other character, all modulo 2^32; no digits read as 0.
-unsigned parseProfileInt(const std::string& value);
+unsigned parseProfileInt(std::string_view value);
 
 }  // namespace kalverin
