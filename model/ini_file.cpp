@@ -445,15 +445,33 @@ void IniProfileFile::writeStruct(const char* section, const char* key, const voi
     writeValue(section, key, encodeProfileStruct(area, size));
 }
 
+namespace {
+
+// Whether the lines a write leaves read back as they stand: blanks behind a name or value,
+// and a key without a name, read back otherwise.
+bool readsBackAsWritten(const char* section, const char* key, const std::string& text) {
+    const std::string keyName = writtenForm(key);
+    return !keyName.empty() && keyName == lookupName(key) && writtenForm(section) == lookupName(section) &&
+           trimmedView(text).size() == text.size();
+}
+
+}  // namespace
+
 void IniProfileFile::writeValue(const char* section, const char* key, std::string text) {
     if (inMemory_) {
+        // On disk every write starts from the file as it reads back; so does this one when
+        // the last write left lines that read back otherwise.
+        if (!readsBack_) flush();
+        readsBack_ = true;
         // The lines take the write in place, unless a copy of this file shares them.
         if (!parsed_) {
             parsed_ = std::make_shared<Parsed>(Parsed{std::string(), Lines(parse(memory_))});
         } else if (parsed_.use_count() > 1) {
             parsed_ = std::make_shared<Parsed>(*parsed_);
         }
-        if (applyWrite(parsed_->lines, section, key, std::move(text))) pending_ = true;
+        const bool readsBack = readsBackAsWritten(section, key, text);
+        if (applyWrite(parsed_->lines, section, key, std::move(text)))
+            pending_ = true, readsBack_ = readsBack;
         return;
     }
     std::string bytes;

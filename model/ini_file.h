@@ -51,6 +51,7 @@ private:
     // In memory, writes change these lines in place, and the text is behind them until the
     // next read.
     bool pending_ = false;
+    bool readsBack_ = true;  // the lines read back from their text as they stand
     std::shared_ptr<Parsed> parsed_;
 };
 

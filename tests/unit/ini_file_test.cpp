@@ -139,6 +139,12 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         {"[s]\r\n[t]\r\n[s]\r\n", {{"s", "k", "2"}}, "[s]\r\nk=2\r\n[t]\r\n[s]\r\n"},
         {"[S]\r\nKey = 1\r\n", {{"s", "key", "2"}}, "[S]\r\nKey=2\r\n"},
         {"[s]\r\nk=1\r\n", {{" x ", " k ", " v "}}, "[s]\r\nk=1\r\n[x ]\r\nk =v \r\n"},
+        // Written twice before any read: the second write finds the first one, as the file reads back.
+        {"", {{" x ", " k ", "1"}, {" x ", " k ", "2"}, {"x", "j", "3"}}, "[x]\r\nk=2\r\nj=3\r\n"},
+        // A key put into a section moves the sections below it down a line.
+        {"[s]\r\nk=1\r\n[t]\r\na=1\r\n",
+         {{"s", "m", "2"}, {"t", "a", "3"}},
+         "[s]\r\nk=1\r\nm=2\r\n[t]\r\na=3\r\n"},
         {"[s]\r\nk=1\r\n", {{"s", "k", "a\r\nStart=5"}, {"s\nt", "j\r", "x"}}, "[s]\r\nk=a\r\nj=x\r\n"},
         {"[s]\r\nk=1\r\n", {{"q", "a=b", "v"}, {"q", "", "w"}}, "[s]\r\nk=1\r\n[q]\r\na=b=v\r\n=w\r\n"},
         {"[s]\r\nK\r\nk=5\r\n", {{"s", "k", "new"}}, "[s]\r\nK=new\r\nk=5\r\n"},
