@@ -470,8 +470,10 @@ void IniProfileFile::writeValue(const char* section, const char* key, std::strin
             parsed_ = std::make_shared<Parsed>(*parsed_);
         }
         const bool readsBack = readsBackAsWritten(section, key, text);
-        if (applyWrite(parsed_->lines, section, key, std::move(text)))
-            pending_ = true, readsBack_ = readsBack;
+        if (applyWrite(parsed_->lines, section, key, std::move(text))) {
+            pending_ = true;
+            readsBack_ = readsBack;
+        }
         return;
     }
     std::string bytes;
