@@ -10,8 +10,6 @@
 namespace kalverin {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 TEST(TrayIcon, ActionsCarryTheirFlagsAndTheTip) {
     struct Case {
         TrayAction action;
