@@ -134,7 +134,13 @@ const ElapsedCase kElapsedCases[] = {
     {"whole_range", 0, 4294967295, {136, 1, 0, 6, 6, 28, 15, 49710}},
 };
 
-class ElapsedTest : public ::testing::TestWithParam<ElapsedCase> {};
+// Each case runs in its own zone, from its quit to its moment and back.
+class ElapsedTest : public ::testing::TestWithParam<ElapsedCase> {
+protected:
+    const ElapsedCase& c = GetParam();
+    ScopedTimeZone zone{c.zone()};
+    const int64_t quit = c.quit.seconds, now = c.now.seconds, span = now - quit;
+};
 
 void expectBreakdown(const ElapsedTime& e, const Breakdown& b, int sign) {
     EXPECT_EQ(e.years, sign * b.years);
@@ -148,26 +154,18 @@ void expectBreakdown(const ElapsedTime& e, const Breakdown& b, int sign) {
 }
 
 TEST_P(ElapsedTest, PastQuitBreaksDownTheSpan) {
-    const ElapsedCase& c = GetParam();
-    ScopedTimeZone zone(c.zone());
-    const int64_t quit = c.quit.seconds, now = c.now.seconds;
     ElapsedTime e = computeElapsed(static_cast<TimeValue>(quit), static_cast<TimeValue>(now));
     expectBreakdown(e, c.expected, 1);
     EXPECT_EQ(e.direction, 1);
-    int64_t span = now - quit;
     EXPECT_EQ(e.totalMinutes, span / 60);
     EXPECT_EQ(e.totalSeconds, span > INT32_MAX ? INT32_MAX : span);
 }
 
 TEST_P(ElapsedTest, FutureQuitCountsDown) {
-    const ElapsedCase& c = GetParam();
-    ScopedTimeZone zone(c.zone());
-    const int64_t quit = c.quit.seconds, now = c.now.seconds;
     ElapsedTime e = computeElapsed(static_cast<TimeValue>(now), static_cast<TimeValue>(quit));
     bool equal = now == quit;
     expectBreakdown(e, c.expected, equal ? 1 : -1);
     EXPECT_EQ(e.direction, equal ? 1 : -1);
-    int64_t span = now - quit;
     EXPECT_EQ(e.totalMinutes, -(span / 60));
     EXPECT_EQ(e.totalSeconds, span > INT32_MAX ? -INT32_MAX : -span);
 }
