@@ -164,9 +164,8 @@ int FakeDdeml::clipboardFormatName(unsigned format, char* buffer, int capacity) 
 
 int FakeDdeml::liveServerStrings() const {
     int live = 0;
-    for (const auto& [key, entry] : strings_) {
+    for (const auto& [key, entry] : strings_)
         if (!entry.client) live += entry.references;
-    }
     return live;
 }
 
@@ -175,16 +174,14 @@ int FakeDdeml::liveDataHandles() const {
 }
 
 bool FakeDdeml::anyDataAccessed() const {
-    for (const auto& [key, entry] : data_) {
+    for (const auto& [key, entry] : data_)
         if (entry.accessed) return true;
-    }
     return false;
 }
 
 Hsz FakeDdeml::clientHandle(const std::string& text) {
-    for (auto& [key, entry] : strings_) {
+    for (auto& [key, entry] : strings_)
         if (entry.client && entry.text == text) return reinterpret_cast<Hsz>(key);
-    }
     uintptr_t key = nextId_++;
     strings_[key] = StringEntry{text, 1, true};
     return reinterpret_cast<Hsz>(key);

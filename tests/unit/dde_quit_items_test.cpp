@@ -192,9 +192,8 @@ TEST_F(QuitItemsTest, FixedScriptsStayInsideTheirOwnBuffers) {
 
 TEST_F(QuitItemsTest, HotPasteItemsRenderTheirTextsWithoutALineBreak) {
     const char* names[] = {"PRIMARY", "OTHER1", "OTHER2", "OTHER3", "OTHER4"};
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
+    for (size_t i = 0; i < kHotKeyCount; ++i)
         state.record.hotPasteTexts[i] = "Text " + std::to_string(i) + " of {+N}";
-    }
     for (size_t i = 0; i < kHotKeyCount; ++i) {
         EXPECT_EQ(request("HOTPASTE", names[i]), "Text " + std::to_string(i) + " of Ada Quitter" + '\0')
             << names[i];
