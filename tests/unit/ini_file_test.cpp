@@ -6,8 +6,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 #include "tests/support/settings_support.h"
