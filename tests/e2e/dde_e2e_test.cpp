@@ -2,12 +2,10 @@
 // answering our own client in this process and kalverin-dde.exe in another.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "dde/dde_client_win.h"
 #include "tests/e2e/harness.h"
@@ -111,9 +109,8 @@ TEST(DdeService, SystemTopicAndEveryItemListByteForByte) {
         {"LIFESAVED", "MONTH", "<no data>"},
     };
     for (const Case& c : cases) EXPECT_EQ(request(c.topic, c.item), c.reply) << c.topic << "/" << c.item;
-    for (const char* topic : {"System", "DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER", "COMMAND"}) {
+    for (const char* topic : {"System", "DURATION", "LIFESAVED", "HABIT", "HOTPASTE", "USER", "COMMAND"})
         EXPECT_EQ(request(topic, "Formats"), "TEXT\0"s) << topic;
-    }
     std::string banner = request("System", "VERSION");
     EXPECT_EQ(banner.rfind("Kalverin Version 2.50", 0), 0u) << banner;
     EXPECT_EQ(banner.substr(banner.size() - 3), "  \0"s);

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "resources/dialog_ids.h"
 #include "resources/resource.h"
@@ -49,6 +50,11 @@ void setCheck(HWND dialog, int id, bool on) {
 void press(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Each control of `window` shows its text.
+void expectTexts(HWND window, std::initializer_list<std::pair<int, const char*>> texts) {
+    for (const auto& [id, text] : texts) EXPECT_EQ(controlText(window, id), text) << id;
 }
 
 HWND focusOf(HWND window) {
@@ -106,6 +112,23 @@ protected:
     bool closed(const char* caption) {
         return waitUntil([&] { return kalverin->findWindow(caption) == nullptr; });
     }
+    // Presses `button` of `dialog` and waits for the window captioned `caption` to open.
+    HWND pressToOpen(HWND dialog, int button, const char* caption) {
+        press(dialog, button);
+        return kalverin->waitForWindow(caption);
+    }
+    // Presses `button` of `dialog` and waits for the window captioned `caption` to close.
+    bool pressToClose(HWND dialog, int button, const char* caption) {
+        press(dialog, button);
+        return closed(caption);
+    }
+    // Each "key=value" holds in the first user's section.
+    void expectSettings(std::initializer_list<std::string> lines) {
+        for (const std::string& line : lines) {
+            const size_t equals = line.find('=');
+            EXPECT_EQ(userSetting(appData, line.substr(0, equals)), line.substr(equals + 1)) << line;
+        }
+    }
 
     AppDataFolder appData;
     std::unique_ptr<KalverinProcess> kalverin;
@@ -115,20 +138,19 @@ protected:
 TEST_F(DialogsE2E, OpensWithTheStoredValues) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    EXPECT_EQ(controlText(details, IDC_QD_NAME), "Ann");
-    EXPECT_EQ(controlText(details, IDC_QD_PER_DAY), "10");
-    EXPECT_EQ(controlText(details, IDC_QD_PRICE), "3.20");
-    EXPECT_EQ(controlText(details, IDC_QD_PER_PACK), "20");
     // 1000000000 is 2001-09-09 01:46:40 UTC.
-    EXPECT_EQ(controlText(details, IDC_QD_DAY), "09");
-    EXPECT_EQ(controlText(details, IDC_QD_MONTH), "September");
-    EXPECT_EQ(controlText(details, IDC_QD_YEAR), "2001");
-    EXPECT_EQ(controlText(details, IDC_QD_HOUR), "01");
-    EXPECT_EQ(controlText(details, IDC_QD_MINUTE), "46");
+    expectTexts(details, {{IDC_QD_NAME, "Ann"},
+                          {IDC_QD_PER_DAY, "10"},
+                          {IDC_QD_PRICE, "3.20"},
+                          {IDC_QD_PER_PACK, "20"},
+                          {IDC_QD_DAY, "09"},
+                          {IDC_QD_MONTH, "September"},
+                          {IDC_QD_YEAR, "2001"},
+                          {IDC_QD_HOUR, "01"},
+                          {IDC_QD_MINUTE, "46"}});
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
     EXPECT_EQ(SendDlgItemMessageA(details, IDC_QD_YEAR, CB_GETCOUNT, 0, 0), 80);
-    press(details, IDCANCEL);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
 }
 
 TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
@@ -148,20 +170,11 @@ TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
     setCheck(details, IDC_QD_SHOW_MONEY_SAVED, false);
     setCheck(details, IDC_QD_SHOW_LIFE_SAVED, true);
     setCheck(details, IDC_QD_ENABLE_SECONDARY, true);
-    press(details, IDOK);
-    ASSERT_TRUE(closed(kSettingsCaption));
+    ASSERT_TRUE(pressToClose(details, IDOK, kSettingsCaption));
 
-    EXPECT_EQ(userSetting(appData, "Name"), "Jo Tester");
-    EXPECT_EQ(userSetting(appData, "Start"), std::to_string(utc(2002, 3, 3, 14, 45)));  // 31 Feb -> 3 Mar
-    EXPECT_EQ(userSetting(appData, "spd"), "25");
-    EXPECT_EQ(userSetting(appData, "cph"), "4");
-    EXPECT_EQ(userSetting(appData, "cptu"), "35");
-    EXPECT_EQ(userSetting(appData, "cpp"), "25");
-    EXPECT_EQ(userSetting(appData, "ws"), "0");
-    EXPECT_EQ(userSetting(appData, "wns"), "1");
-    EXPECT_EQ(userSetting(appData, "wc"), "0");
-    EXPECT_EQ(userSetting(appData, "ls"), "1");
-    EXPECT_EQ(userSetting(appData, "mirc"), "1");
+    // 31 February rolls over to 3 March.
+    expectSettings({"Name=Jo Tester", "Start=" + std::to_string(utc(2002, 3, 3, 14, 45)), "spd=25", "cph=4",
+                    "cptu=35", "cpp=25", "ws=0", "wns=1", "wc=0", "ls=1", "mirc=1"});
 
     // The main window refreshes its texts only while it is shown normally.
     ShowWindow(main, SW_RESTORE);
@@ -170,12 +183,9 @@ TEST_F(DialogsE2E, SavingEveryFieldWritesTheFileAndTheMainWindowFollows) {
     // The next opening shows the rolled-over date and the price as stored.
     details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    EXPECT_EQ(controlText(details, IDC_QD_DAY), "03");
-    EXPECT_EQ(controlText(details, IDC_QD_MONTH), "March");
-    EXPECT_EQ(controlText(details, IDC_QD_PRICE), "4.35");
+    expectTexts(details, {{IDC_QD_DAY, "03"}, {IDC_QD_MONTH, "March"}, {IDC_QD_PRICE, "4.35"}});
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
-    press(details, IDCANCEL);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
 }
 
 TEST_F(DialogsE2E, TrailingLettersAreStoredThenRefused) {
@@ -190,8 +200,7 @@ TEST_F(DialogsE2E, TrailingLettersAreStoredThenRefused) {
     DWORD selection = static_cast<DWORD>(SendMessageA(field, EM_GETSEL, 0, 0));
     EXPECT_EQ(LOWORD(selection), 0);
     EXPECT_EQ(HIWORD(selection), 3);
-    press(details, IDCANCEL);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
     EXPECT_EQ(userSetting(appData, "spd"), "20");
 }
 
@@ -200,14 +209,12 @@ TEST_F(DialogsE2E, DecimalCommaStoresTheWholePartThenAsksForANumber) {
     ASSERT_NE(details, nullptr);
     setText(details, IDC_QD_PRICE, "4,35");
     EXPECT_EQ(saveExpectingMessage(details), "Please enter a number.");
-    EXPECT_EQ(userSetting(appData, "cph"), "4");
-    EXPECT_EQ(userSetting(appData, "cptu"), "0");
+    expectSettings({"cph=4", "cptu=0"});
     HWND field = GetDlgItem(details, IDC_QD_PRICE);
     EXPECT_TRUE(waitUntil([&] { return focusOf(details) == field; }));
     // Correcting the field and saving again closes the dialog.
     setText(details, IDC_QD_PRICE, "4.5");
-    press(details, IDOK);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_TRUE(pressToClose(details, IDOK, kSettingsCaption));
     EXPECT_EQ(userSetting(appData, "cptu"), "50");
 }
 
@@ -221,8 +228,7 @@ TEST_F(DialogsE2E, EnableSecondaryEnablesItsButtonAtOnce) {
     EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(button) != FALSE; }));
     SendMessageA(box, BM_CLICK, 0, 0);
     EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(button) == FALSE; }));
-    press(details, IDCANCEL);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
     EXPECT_EQ(userSetting(appData, "mirc"), "0");
 }
 
@@ -272,15 +278,13 @@ TEST_F(DialogsE2E, EveryTipShowsOnItsControl) {
     ASSERT_FALSE(IsWindowEnabled(GetDlgItem(details, IDC_QD_EDIT_SECONDARY)));
     for (const auto& row : detailsTips)
         EXPECT_EQ(tipShownOn(*kalverin, GetDlgItem(details, row.id), row.tip), row.tip) << row.id;
-    press(details, IDCANCEL);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    EXPECT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
 }
 
 TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    press(details, IDC_QD_EDIT_PRIMARY);
-    HWND editor = kalverin->waitForWindow(kEditorCaption);
+    HWND editor = pressToOpen(details, IDC_QD_EDIT_PRIMARY, kEditorCaption);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
 
@@ -304,22 +308,18 @@ TEST_F(DialogsE2E, EditorPreviewFollowsTypingAndSaveReachesTheFile) {
     for (char c : std::string("Hi {+N}!")) PostMessageA(text, WM_CHAR, static_cast<unsigned char>(c), 1);
     EXPECT_TRUE(waitUntil([&] { return controlText(editor, IDC_ED_PREVIEW) == "Hi Ann!"; }))
         << controlText(editor, IDC_ED_PREVIEW);
-    press(editor, IDOK);
-    ASSERT_TRUE(closed(kEditorCaption));
+    ASSERT_TRUE(pressToClose(editor, IDOK, kEditorCaption));
 
     // The box is set again at every opening.
-    press(details, IDC_QD_EDIT_PRIMARY);
-    editor = kalverin->waitForWindow(kEditorCaption);
+    editor = pressToOpen(details, IDC_QD_EDIT_PRIMARY, kEditorCaption);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(editor, IDC_ED_REAL_TIME, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(controlText(editor, IDC_ED_TEXT), "Hi {+N}!");
-    press(editor, IDC_ED_CANCEL);
-    ASSERT_TRUE(closed(kEditorCaption));
+    ASSERT_TRUE(pressToClose(editor, IDC_ED_CANCEL, kEditorCaption));
 
     // Saved into memory only; the quit details dialog's Save writes it.
     EXPECT_NE(userSetting(appData, "Text"), storedText("Hi {+N}!", 1020));
-    press(details, IDOK);
-    ASSERT_TRUE(closed(kSettingsCaption));
+    ASSERT_TRUE(pressToClose(details, IDOK, kSettingsCaption));
     EXPECT_EQ(userSetting(appData, "Text"), storedText("Hi {+N}!", 1020));
 }
 
@@ -336,21 +336,17 @@ TEST_F(DialogsE2E, EditorCancelStoresNothing) {
         HWND details = openQuitDetails();
         ASSERT_NE(details, nullptr);
         if (before.empty()) before = userSetting(appData, "Text");
-        press(details, IDC_QD_EDIT_PRIMARY);
-        HWND editor = kalverin->waitForWindow(kEditorCaption);
+        HWND editor = pressToOpen(details, IDC_QD_EDIT_PRIMARY, kEditorCaption);
         ASSERT_NE(editor, nullptr);
         setText(editor, IDC_ED_TEXT, round.text);
-        press(editor, round.editorButton);
-        ASSERT_TRUE(closed(kEditorCaption));
-        press(details, round.detailsButton);
-        ASSERT_TRUE(closed(kSettingsCaption));
+        ASSERT_TRUE(pressToClose(editor, round.editorButton, kEditorCaption));
+        ASSERT_TRUE(pressToClose(details, round.detailsButton, kSettingsCaption));
         EXPECT_EQ(userSetting(appData, "Text"), before) << round.text;
     }
     EXPECT_EQ(copySig(), "kept in memory\r\n");
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    press(details, IDCANCEL);
-    ASSERT_TRUE(closed(kSettingsCaption));
+    ASSERT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
     EXPECT_NE(copySig(), "kept in memory\r\n");
 }
 
@@ -358,44 +354,34 @@ TEST_F(DialogsE2E, SecondaryHotKeysAreStoredWithTheQuitDetails) {
     HWND details = openQuitDetails();
     ASSERT_NE(details, nullptr);
     SendMessageA(GetDlgItem(details, IDC_QD_ENABLE_SECONDARY), BM_CLICK, 0, 0);
-    press(details, IDC_QD_EDIT_SECONDARY);
-    HWND secondary = kalverin->waitForWindow(kSecondaryCaption);
+    HWND secondary = pressToOpen(details, IDC_QD_EDIT_SECONDARY, kSecondaryCaption);
     ASSERT_NE(secondary, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(secondary, IDC_SEC_KEY4, HKM_GETHOTKEY, 0, 0), 0x027B);  // Ctrl+F12
     SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_SETHOTKEY, 0x0174, 0);                // Shift+F5
     SendDlgItemMessageA(secondary, IDC_SEC_KEY3, HKM_SETHOTKEY, 0, 0);
     setText(secondary, IDC_SEC_TEXT2, std::string(600, 'r'));
-    press(secondary, IDOK);
-    ASSERT_TRUE(closed(kSecondaryCaption));
-    press(details, IDOK);
-    ASSERT_TRUE(closed(kSettingsCaption));
-    EXPECT_EQ(userSetting(appData, "hkv1"), "116");
-    EXPECT_EQ(userSetting(appData, "hmod1"), "1");
-    EXPECT_EQ(userSetting(appData, "hkv3"), "0");
-    EXPECT_EQ(userSetting(appData, "hmod3"), "0");
-    EXPECT_EQ(userSetting(appData, "Text2"), storedText(std::string(499, 'r'), 500));
+    ASSERT_TRUE(pressToClose(secondary, IDOK, kSecondaryCaption));
+    ASSERT_TRUE(pressToClose(details, IDOK, kSettingsCaption));
+    expectSettings(
+        {"hkv1=116", "hmod1=1", "hkv3=0", "hmod3=0", "Text2=" + storedText(std::string(499, 'r'), 500)});
 
     // The next opening shows what was stored.
     details = openQuitDetails();
     ASSERT_NE(details, nullptr);
-    press(details, IDC_QD_EDIT_SECONDARY);
-    secondary = kalverin->waitForWindow(kSecondaryCaption);
+    secondary = pressToOpen(details, IDC_QD_EDIT_SECONDARY, kSecondaryCaption);
     ASSERT_NE(secondary, nullptr);
     EXPECT_EQ(SendDlgItemMessageA(secondary, IDC_SEC_KEY1, HKM_GETHOTKEY, 0, 0), 0x0174);
-    press(secondary, IDCANCEL);
-    ASSERT_TRUE(closed(kSecondaryCaption));
-    press(details, IDCANCEL);
-    EXPECT_TRUE(closed(kSettingsCaption));
+    ASSERT_TRUE(pressToClose(secondary, IDCANCEL, kSecondaryCaption));
+    EXPECT_TRUE(pressToClose(details, IDCANCEL, kSettingsCaption));
 }
 
 TEST_F(DialogsE2E, AboutAndPreviewCloseWithTheirButtons) {
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(1072, BN_CLICKED), 0);
     HWND about = kalverin->waitForWindow("About Kalverin v2.60");
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(controlText(about, IDC_ABOUT_HOME_PAGE), "https://kalverin.example.org/");
-    EXPECT_EQ(controlText(about, IDC_ABOUT_CHAT_NOW), "Chat Now!");
-    press(about, IDOK);
-    EXPECT_TRUE(closed("About Kalverin v2.60"));
+    expectTexts(about,
+                {{IDC_ABOUT_HOME_PAGE, "https://kalverin.example.org/"}, {IDC_ABOUT_CHAT_NOW, "Chat Now!"}});
+    EXPECT_TRUE(pressToClose(about, IDOK, "About Kalverin v2.60"));
 
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(1080, BN_CLICKED), 0);
     HWND preview = kalverin->waitForWindow("Kalverin Online - A Preview");

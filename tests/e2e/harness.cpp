@@ -8,8 +8,8 @@
 #include "tests/support/tray_icons_win.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -81,24 +81,6 @@ const IniSection* findSection(const std::vector<IniSection>& sections, const std
     return nullptr;
 }
 
-static void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 AppDataFolder::AppDataFolder() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -111,7 +93,8 @@ AppDataFolder::AppDataFolder() {
 }
 
 AppDataFolder::~AppDataFolder() {
-    removeTree(path_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 void AppDataFolder::writeSettings(const std::string& text) const {

@@ -16,7 +16,9 @@ FakeDdeml::StringEntry* FakeDdeml::liveString(Hsz handle) {
 
 FakeDdeml::DataEntry* FakeDdeml::liveData(DataHandle handle) {
     auto found = data_.find(id(handle));
-    return found == data_.end() ? nullptr : &found->second;
+    if (found != data_.end()) return &found->second;
+    ++handleErrors;
+    return nullptr;
 }
 
 bool FakeDdeml::initialize(uint32_t& inst, DdeServer& s) {
@@ -94,10 +96,7 @@ DataHandle FakeDdeml::createDataHandle(uint32_t inst, const void* source, uint32
 
 DataHandle FakeDdeml::addData(DataHandle handle, const void* source, uint32_t size, uint32_t offset) {
     DataEntry* entry = liveData(handle);
-    if (!entry) {
-        ++handleErrors;
-        return nullptr;
-    }
+    if (!entry) return nullptr;
     if (failAddData) return nullptr;
     if (entry->bytes.size() < size_t(offset) + size) entry->bytes.resize(size_t(offset) + size, 0xCD);
     if (source && size) std::memcpy(entry->bytes.data() + offset, source, size);
@@ -105,20 +104,14 @@ DataHandle FakeDdeml::addData(DataHandle handle, const void* source, uint32_t si
 }
 
 bool FakeDdeml::freeDataHandle(DataHandle handle) {
-    if (!liveData(handle)) {
-        ++handleErrors;
-        return false;
-    }
+    if (!liveData(handle)) return false;
     data_.erase(id(handle));
     return true;
 }
 
 uint8_t* FakeDdeml::accessData(DataHandle handle, uint32_t* size) {
     DataEntry* entry = liveData(handle);
-    if (!entry) {
-        ++handleErrors;
-        return nullptr;
-    }
+    if (!entry) return nullptr;
     if (failAccess) return nullptr;
     entry->accessed = true;
     if (size) *size = static_cast<uint32_t>(entry->bytes.size());
@@ -129,10 +122,8 @@ uint8_t* FakeDdeml::accessData(DataHandle handle, uint32_t* size) {
 
 bool FakeDdeml::unaccessData(DataHandle handle) {
     DataEntry* entry = liveData(handle);
-    if (!entry || !entry->accessed) {
-        ++handleErrors;
-        return false;
-    }
+    if (entry && !entry->accessed) ++handleErrors;
+    if (!entry || !entry->accessed) return false;
     entry->accessed = false;
     return true;
 }
@@ -173,9 +164,8 @@ int FakeDdeml::clipboardFormatName(unsigned format, char* buffer, int capacity) 
 
 int FakeDdeml::liveServerStrings() const {
     int live = 0;
-    for (const auto& [key, entry] : strings_) {
+    for (const auto& [key, entry] : strings_)
         if (!entry.client) live += entry.references;
-    }
     return live;
 }
 
@@ -184,16 +174,14 @@ int FakeDdeml::liveDataHandles() const {
 }
 
 bool FakeDdeml::anyDataAccessed() const {
-    for (const auto& [key, entry] : data_) {
+    for (const auto& [key, entry] : data_)
         if (entry.accessed) return true;
-    }
     return false;
 }
 
 Hsz FakeDdeml::clientHandle(const std::string& text) {
-    for (auto& [key, entry] : strings_) {
+    for (auto& [key, entry] : strings_)
         if (entry.client && entry.text == text) return reinterpret_cast<Hsz>(key);
-    }
     uintptr_t key = nextId_++;
     strings_[key] = StringEntry{text, 1, true};
     return reinterpret_cast<Hsz>(key);
@@ -208,10 +196,7 @@ DataHandle FakeDdeml::clientData(const std::string& bytes, unsigned format) {
 std::optional<std::string> FakeDdeml::take(DataHandle reply) {
     if (!reply) return std::nullopt;
     DataEntry* entry = liveData(reply);
-    if (!entry) {
-        ++handleErrors;
-        return std::nullopt;
-    }
+    if (!entry) return std::nullopt;
     std::string bytes(entry->bytes.begin(), entry->bytes.end());
     data_.erase(id(reply));
     return bytes;

@@ -91,7 +91,7 @@ private:
     };
     static uintptr_t id(const void* handle) { return reinterpret_cast<uintptr_t>(handle); }
     StringEntry* liveString(Hsz handle);
-    DataEntry* liveData(DataHandle handle);
+    DataEntry* liveData(DataHandle handle);  // a handle that is not live counts in handleErrors
 
     std::map<uintptr_t, StringEntry> strings_;
     std::map<uintptr_t, DataEntry> data_;

@@ -9,6 +9,13 @@
 
 namespace kalverin {
 
+// The recorded calls; `+` joins two runs of them.
+using Calls = std::vector<std::string>;
+inline Calls operator+(Calls a, const Calls& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 class RecordingDesktop : public Desktop {
 public:
     // Outcomes the next calls report.

@@ -14,51 +14,31 @@ TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
     struct Case {
         std::vector<std::string> args;
         ClientAction action;
-        const char *service, *topic, *item, *text;
-        unsigned format;
-        int count;
+        const char *topic, *item, *text;
+        unsigned format = 1;
+        int count = 0;
+        const char* service = "Kalverin";
     } cases[] = {
-        {{"request", "DURATION", "SECOND"},
-         ClientAction::request,
-         "Kalverin",
-         "DURATION",
-         "SECOND",
-         "",
-         1,
-         0},
+        {{"request", "DURATION", "SECOND"}, ClientAction::request, "DURATION", "SECOND", ""},
         {{"--service", "Other", "--format", "7", "request", "t", "i"},
          ClientAction::request,
-         "Other",
          "t",
          "i",
          "",
          7,
-         0},
-        {{"poke", "COMMAND", "PARSEORVANE", "{+N}"},
-         ClientAction::poke,
-         "Kalverin",
-         "COMMAND",
-         "PARSEORVANE",
-         "{+N}",
-         1,
-         0},
-        {{"poke", "T", "I", "--", "--raw"}, ClientAction::poke, "Kalverin", "T", "I", "--raw", 1, 0},
-        {{"execute", "System", "[x]"}, ClientAction::execute, "Kalverin", "System", "", "[x]", 1, 0},
-        {{"render", "{+N}"}, ClientAction::render, "Kalverin", "COMMAND", "PARSEORVANE", "{+N}", 1, 0},
-        {{"topics"}, ClientAction::topics, "Kalverin", "System", "Topics", "", 1, 0},
-        {{"items", "USER"}, ClientAction::items, "Kalverin", "USER", "TopicItemList", "", 1, 0},
-        {{"watch", "COMMAND", "PARSEORVANE", "2"},
-         ClientAction::watch,
-         "Kalverin",
-         "COMMAND",
-         "PARSEORVANE",
-         "",
-         1,
-         2},
-        {{"watch", "A", "B", "--format", "0x10"}, ClientAction::watch, "Kalverin", "A", "B", "", 16, 0},
-        {{"watch", "A", "B", "010"}, ClientAction::watch, "Kalverin", "A", "B", "", 1, 10},
-        {{"--format", "010", "watch", "A", "B"}, ClientAction::watch, "Kalverin", "A", "B", "", 10, 0},
-        {{"--format", "08", "watch", "A", "B"}, ClientAction::watch, "Kalverin", "A", "B", "", 8, 0},
+         0,
+         "Other"},
+        {{"poke", "COMMAND", "PARSEORVANE", "{+N}"}, ClientAction::poke, "COMMAND", "PARSEORVANE", "{+N}"},
+        {{"poke", "T", "I", "--", "--raw"}, ClientAction::poke, "T", "I", "--raw"},
+        {{"execute", "System", "[x]"}, ClientAction::execute, "System", "", "[x]"},
+        {{"render", "{+N}"}, ClientAction::render, "COMMAND", "PARSEORVANE", "{+N}"},
+        {{"topics"}, ClientAction::topics, "System", "Topics", ""},
+        {{"items", "USER"}, ClientAction::items, "USER", "TopicItemList", ""},
+        {{"watch", "COMMAND", "PARSEORVANE", "2"}, ClientAction::watch, "COMMAND", "PARSEORVANE", "", 1, 2},
+        {{"watch", "A", "B", "--format", "0x10"}, ClientAction::watch, "A", "B", "", 16},
+        {{"watch", "A", "B", "010"}, ClientAction::watch, "A", "B", "", 1, 10},
+        {{"--format", "010", "watch", "A", "B"}, ClientAction::watch, "A", "B", "", 10},
+        {{"--format", "08", "watch", "A", "B"}, ClientAction::watch, "A", "B", "", 8},
     };
     for (const Case& c : cases) {
         ClientCommand command;

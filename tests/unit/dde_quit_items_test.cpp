@@ -85,68 +85,39 @@ TEST_F(QuitItemsTest, WildConnectOffersEveryTopicInTheOrderOfTopics) {
 
 TEST_F(QuitItemsTest, FiguresAreSignedDecimalTextInCfTextOnly) {
     QuitStatistics& s = state.stats;
-    s.years = 3;
-    s.months = -11;
-    s.weeks = 2;
-    s.days = 0;
-    s.hours = -23;
-    s.minutes = 59;
-    s.seconds = 7;
-    s.lifeSavedYears = 2147483647;
-    s.lifeSavedWeeks = -2147483647 - 1;
-    s.lifeSavedDays = 6;
-    s.lifeSavedHours = 12;
-    s.lifeSavedMinutes = -1;
-    s.lifeSavedSeconds = 45;
-    struct Case {
+    const struct {
         const char* topic;
         const char* item;
+        int32_t QuitStatistics::*field;
+        int32_t value;
         const char* text;
+        const char* words;
     } cases[] = {
-        {"DURATION", "YEAR", "3"},
-        {"DURATION", "MONTH", "-11"},
-        {"DURATION", "WEEK", "2"},
-        {"DURATION", "DAY", "0"},
-        {"DURATION", "HOUR", "-23"},
-        {"DURATION", "MINUTE", "59"},
-        {"DURATION", "SECOND", "7"},
-        {"LIFESAVED", "YEAR", "2147483647"},
-        {"LIFESAVED", "WEEK", "-2147483648"},
-        {"LIFESAVED", "DAY", "6"},
-        {"LIFESAVED", "HOUR", "12"},
-        {"LIFESAVED", "MINUTE", "-1"},
-        {"LIFESAVED", "SECOND", "45"},
+        {"DURATION", "YEAR", &QuitStatistics::years, 3, "3", "one"},
+        {"DURATION", "MONTH", &QuitStatistics::months, -11, "-11", "two"},
+        {"DURATION", "WEEK", &QuitStatistics::weeks, 2, "2", "three"},
+        {"DURATION", "DAY", &QuitStatistics::days, 0, "0", "four"},
+        {"DURATION", "HOUR", &QuitStatistics::hours, -23, "-23", "five"},
+        {"DURATION", "MINUTE", &QuitStatistics::minutes, 59, "59", "six"},
+        {"DURATION", "SECOND", &QuitStatistics::seconds, 7, "7", "seven"},
+        {"LIFESAVED", "YEAR", &QuitStatistics::lifeSavedYears, 2147483647, "2147483647", "eight"},
+        {"LIFESAVED", "WEEK", &QuitStatistics::lifeSavedWeeks, -2147483647 - 1, "-2147483648", "nine"},
+        {"LIFESAVED", "DAY", &QuitStatistics::lifeSavedDays, 6, "6", "ten"},
+        {"LIFESAVED", "HOUR", &QuitStatistics::lifeSavedHours, 12, "12", "eleven"},
+        {"LIFESAVED", "MINUTE", &QuitStatistics::lifeSavedMinutes, -1, "-1", "twelve"},
+        {"LIFESAVED", "SECOND", &QuitStatistics::lifeSavedSeconds, 45, "45", "thirteen"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) s.*c.field = c.value;
+    for (const auto& c : cases) {
         EXPECT_EQ(request(c.topic, c.item), std::string(c.text) + '\0') << c.topic << "/" << c.item;
         EXPECT_EQ(request(c.topic, c.item, kCfOemText), std::nullopt) << c.topic << "/" << c.item;
     }
     EXPECT_EQ(request("LIFESAVED", "MONTH"), std::nullopt);
     // Every field its own value: each figure item and each word item shows its own field.
-    const struct {
-        const char* topic;
-        const char* item;
-        int32_t QuitStatistics::*field;
-        const char* words;
-    } own[] = {
-        {"DURATION", "YEAR", &QuitStatistics::years, "one"},
-        {"DURATION", "MONTH", &QuitStatistics::months, "two"},
-        {"DURATION", "WEEK", &QuitStatistics::weeks, "three"},
-        {"DURATION", "DAY", &QuitStatistics::days, "four"},
-        {"DURATION", "HOUR", &QuitStatistics::hours, "five"},
-        {"DURATION", "MINUTE", &QuitStatistics::minutes, "six"},
-        {"DURATION", "SECOND", &QuitStatistics::seconds, "seven"},
-        {"LIFESAVED", "YEAR", &QuitStatistics::lifeSavedYears, "eight"},
-        {"LIFESAVED", "WEEK", &QuitStatistics::lifeSavedWeeks, "nine"},
-        {"LIFESAVED", "DAY", &QuitStatistics::lifeSavedDays, "ten"},
-        {"LIFESAVED", "HOUR", &QuitStatistics::lifeSavedHours, "eleven"},
-        {"LIFESAVED", "MINUTE", &QuitStatistics::lifeSavedMinutes, "twelve"},
-        {"LIFESAVED", "SECOND", &QuitStatistics::lifeSavedSeconds, "thirteen"},
-    };
     int32_t value = 0;
-    for (const auto& c : own) s.*c.field = ++value;
+    for (const auto& c : cases) s.*c.field = ++value;
     value = 0;
-    for (const auto& c : own) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.topic) + "/" + c.item);
         EXPECT_EQ(request(c.topic, c.item), std::to_string(++value) + '\0');
         EXPECT_EQ(request(c.topic, (std::string(c.item) + "WORD").c_str()), std::string(c.words) + '\0');
@@ -221,9 +192,8 @@ TEST_F(QuitItemsTest, FixedScriptsStayInsideTheirOwnBuffers) {
 
 TEST_F(QuitItemsTest, HotPasteItemsRenderTheirTextsWithoutALineBreak) {
     const char* names[] = {"PRIMARY", "OTHER1", "OTHER2", "OTHER3", "OTHER4"};
-    for (size_t i = 0; i < kHotKeyCount; ++i) {
+    for (size_t i = 0; i < kHotKeyCount; ++i)
         state.record.hotPasteTexts[i] = "Text " + std::to_string(i) + " of {+N}";
-    }
     for (size_t i = 0; i < kHotKeyCount; ++i) {
         EXPECT_EQ(request("HOTPASTE", names[i]), "Text " + std::to_string(i) + " of Ada Quitter" + '\0')
             << names[i];

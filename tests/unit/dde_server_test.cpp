@@ -17,18 +17,14 @@ DataHandle flag(uintptr_t v) {
     return reinterpret_cast<DataHandle>(v);
 }
 
-DataHandle constantReply(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
+const RequestHandler constantReply = [](DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
     return server.textReply(format, "constant", item);
-}
-DataHandle otherReply(DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
+};
+const RequestHandler otherReply = [](DdeServer& server, DdeItem&, unsigned format, Hsz, Hsz item) {
     return server.textReply(format, "other", item);
-}
-int acceptPoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
-    return 1;
-}
-int refusePoke(DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) {
-    return 0;
-}
+};
+const PokeHandler acceptPoke = [](DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) { return 1; };
+const PokeHandler refusePoke = [](DdeServer&, DdeItem&, unsigned, Hsz, Hsz, DataHandle) { return 0; };
 
 class DdeServerTest : public ::testing::Test {
 protected:
@@ -92,9 +88,8 @@ TEST_F(DdeServerTest, ConnectAcceptsRegisteredTopicsInAnyCase) {
         const char* topic;
         uintptr_t expected;
     } cases[] = {{"System", 1}, {"system", 1}, {"ALPHA", 1}, {"Beta", 0}, {"", 0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(fake.call(kXtypConnect, c.topic, "AnyService"), c.expected) << c.topic;
-    }
 }
 
 TEST_F(DdeServerTest, OnlyTheItemsFormatsAreServedOrAdvised) {
@@ -202,9 +197,8 @@ TEST_F(DdeServerTest, ConversationsAreTrackedAndEndedWithTheirTopic) {
 }
 
 TEST_F(DdeServerTest, RemovingATopicAnywhereInTheListKeepsTheOthers) {
-    for (const char* topic : {"Alpha", "Beta", "Gamma"}) {
+    for (const char* topic : {"Alpha", "Beta", "Gamma"})
         server.addItem(topic, "ONE", kTextFormats, constantReply, nullptr);
-    }
     int strings = fake.liveServerStrings();
     EXPECT_TRUE(server.removeTopic("Beta"));
     EXPECT_EQ(request("System", "Topics"), "Gamma\tAlpha\tSystem\0"s);

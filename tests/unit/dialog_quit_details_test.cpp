@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -148,61 +146,21 @@ TEST(QuitDetailsText, FormatPrice) {
 }
 
 TEST(QuitDetailsValidation, NonNegativeInteger) {
-    struct Case {
-        std::string text;
-        bool valid;
-    } cases[] = {
-        {"20", true},
-        {"20 ", true},
-        {" \t20\t ", true},
-        {"0", true},
-        {"00", true},
-        {"+5", true},
-        {"20x", false},
-        {"", false},
-        {"   ", false},
-        {"+0", false},
-        {"-5", false},
-        {"5 5", false},
-        {"x", false},
-        {"+", false},
-        {"2.0", false},
-        {"\n20", false},
-        {"20" + std::string(29, ' ') + "x", true},  // the x is the 32nd character
-        {"20" + std::string(28, ' ') + "x", false},
-    };
-    for (const Case& c : cases) EXPECT_EQ(isNonNegativeInteger(c.text), c.valid) << '"' << c.text << '"';
+    // The x of the longest entries is the 32nd character, then the 33rd.
+    const std::string valid[] = {"20", "20 ", " \t20\t ", "0", "00", "+5", "20" + std::string(29, ' ') + "x"};
+    const std::string invalid[] = {
+        "20x", "", "   ", "+0", "-5", "5 5", "x", "+", "2.0", "\n20", "20" + std::string(28, ' ') + "x"};
+    for (const std::string& text : valid) EXPECT_TRUE(isNonNegativeInteger(text)) << '"' << text << '"';
+    for (const std::string& text : invalid) EXPECT_FALSE(isNonNegativeInteger(text)) << '"' << text << '"';
 }
 
 TEST(QuitDetailsValidation, Number) {
-    struct Case {
-        std::string text;
-        bool valid;
-    } cases[] = {
-        {"4.35", true},
-        {" 4.35\t", true},
-        {"4.", true},
-        {".5", true},
-        {"0", true},
-        {"0.0", true},
-        {"-1.5", true},
-        {"1e5", true},
-        {"1E-2", true},
-        {"4,35", false},
-        {".", false},
-        {".0", false},
-        {"-0", false},
-        {"1e", false},
-        {"1e+", false},
-        {"", false},
-        {"0x1", false},
-        {"inf", false},
-        {"4 .35", false},
-        {"$4", false},
-        {"4.35" + std::string(27, ' ') + "x", true},
-        {"4.35" + std::string(26, ' ') + "x", false},
-    };
-    for (const Case& c : cases) EXPECT_EQ(isNumber(c.text), c.valid) << '"' << c.text << '"';
+    const std::string valid[] = {"4.35", " 4.35\t", "4.",  ".5",   "0",
+                                 "0.0",  "-1.5",    "1e5", "1E-2", "4.35" + std::string(27, ' ') + "x"};
+    const std::string invalid[] = {
+        "4,35", ".", "-0", "1e", "1e+", "", "0x1", "inf", "4 .35", "$4", "4.35" + std::string(26, ' ') + "x"};
+    for (const std::string& text : valid) EXPECT_TRUE(isNumber(text)) << '"' << text << '"';
+    for (const std::string& text : invalid) EXPECT_FALSE(isNumber(text)) << '"' << text << '"';
 }
 
 TEST(QuitDetailsDate, DaysRollOverIntoTheNextMonth) {
@@ -291,11 +249,21 @@ TEST(QuitDetailsOpen, StoredYearsOutsideTheListOpenOnTheNearestYear) {
     }
 }
 
-TEST(QuitDetailsSave, StoresEveryFieldRegistersThenWrites) {
-    ScopedTimeZone zone("UTC0");
+// Saves a valid form over a default record, in UTC unless a case says otherwise.
+class QuitDetailsSave : public ::testing::Test {
+protected:
+    void fresh() {
+        services = FakeServices();
+        record = QuitRecord();
+        form = validForm();
+    }
+    ScopedTimeZone zone{"UTC0"};
     FakeServices services;
     QuitRecord record;
     QuitDetailsForm form = validForm();
+};
+
+TEST_F(QuitDetailsSave, StoresEveryFieldRegistersThenWrites) {
     form.showSeconds = true;
     form.showNotSmoked = false;
     form.showMoneySaved = true;
@@ -324,31 +292,22 @@ TEST(QuitDetailsSave, StoresEveryFieldRegistersThenWrites) {
     EXPECT_EQ(services.file.packPriceHundredths, 35);
 }
 
-TEST(QuitDetailsSave, ClearedSecondaryRegistersNothing) {
-    FakeServices services;
-    QuitRecord record;
+TEST_F(QuitDetailsSave, ClearedSecondaryRegistersNothing) {
     record.secondaryHotKeysEnabled = 1;
-    saveQuitDetails(validForm(), record, services);
+    saveQuitDetails(form, record, services);
     EXPECT_EQ(record.secondaryHotKeysEnabled, 0);
     ASSERT_EQ(services.calls.size(), 1u);
     EXPECT_EQ(services.calls[0].what, "save");
 }
 
-TEST(QuitDetailsSave, SavingUnchangedClearsTheSeconds) {
-    ScopedTimeZone zone("UTC0");
-    FakeServices services;
+TEST_F(QuitDetailsSave, SavingUnchangedClearsTheSeconds) {
     services.file.quitStart = utc(2002, 3, 27, 14, 45, 12);
-    QuitRecord record;
-    QuitDetailsForm form = openQuitDetails(record, services);
+    form = openQuitDetails(record, services);
     EXPECT_TRUE(saveQuitDetails(form, record, services).close);
     EXPECT_EQ(record.quitStart, utc(2002, 3, 27, 14, 45, 0));
 }
 
-TEST(QuitDetailsSave, ThirtyFirstOfFebruaryStoresThirdOfMarch) {
-    ScopedTimeZone zone("UTC0");
-    FakeServices services;
-    QuitRecord record;
-    QuitDetailsForm form = validForm();
+TEST_F(QuitDetailsSave, ThirtyFirstOfFebruaryStoresThirdOfMarch) {
     form.day = "31";
     form.month = "February";
     ASSERT_TRUE(saveQuitDetails(form, record, services).close);
@@ -358,22 +317,20 @@ TEST(QuitDetailsSave, ThirtyFirstOfFebruaryStoresThirdOfMarch) {
     EXPECT_EQ(again.month, "March");
 }
 
-TEST(QuitDetailsSave, PriceComesBackAsTyped) {
+TEST_F(QuitDetailsSave, PriceComesBackAsTyped) {
     struct Case {
         const char* typed;
         const char* shown;
     } cases[] = {{"4.35", "4.35"}, {"4.5", "4.50"}, {"7", "7.00"}, {"4.359", "4.35"}};
     for (const Case& c : cases) {
-        FakeServices services;
-        QuitRecord record;
-        QuitDetailsForm form = validForm();
+        fresh();
         form.price = c.typed;
         ASSERT_TRUE(saveQuitDetails(form, record, services).close) << c.typed;
         EXPECT_EQ(openQuitDetails(record, services).price, c.shown) << c.typed;
     }
 }
 
-TEST(QuitDetailsSave, RefusesBadFieldsAfterStoringAndWriting) {
+TEST_F(QuitDetailsSave, RefusesBadFieldsAfterStoringAndWriting) {
     struct Case {
         const char* perDay;
         const char* price;
@@ -391,9 +348,7 @@ TEST(QuitDetailsSave, RefusesBadFieldsAfterStoringAndWriting) {
         {"x", "y", "20", IDC_QD_PRICE, kNumberMessage, 0, 0, 0, 20},
     };
     for (const Case& c : cases) {
-        FakeServices services;
-        QuitRecord record;
-        QuitDetailsForm form = validForm();
+        fresh();
         form.perDay = c.perDay;
         form.price = c.price;
         form.perPack = c.perPack;
@@ -410,25 +365,19 @@ TEST(QuitDetailsSave, RefusesBadFieldsAfterStoringAndWriting) {
     }
 }
 
-TEST(QuitDetailsSave, ZeroPackSizeIsValidAndSavesNoMoney) {
-    FakeServices services;
-    QuitRecord record;
-    QuitDetailsForm form = validForm();
+TEST_F(QuitDetailsSave, ZeroPackSizeIsValidAndSavesNoMoney) {
     form.perPack = "0";
     EXPECT_TRUE(saveQuitDetails(form, record, services).close);
     EXPECT_EQ(record.moneyPerMinute, 0.0f);
 }
 
-TEST(QuitDetailsSave, NameIsCutAt99Characters) {
-    FakeServices services;
-    QuitRecord record;
-    QuitDetailsForm form = validForm();
+TEST_F(QuitDetailsSave, NameIsCutAt99Characters) {
     form.name = std::string(120, 'n');
     saveQuitDetails(form, record, services);
     EXPECT_EQ(record.userName, std::string(99, 'n'));
 }
 
-TEST(QuitDetailsSave, UnrepresentableDateStoresNothing) {
+TEST_F(QuitDetailsSave, UnrepresentableDateStoresNothing) {
     const struct {
         const char *zone, *day, *month, *year, *hour;
     } cases[] = {
@@ -437,12 +386,10 @@ TEST(QuitDetailsSave, UnrepresentableDateStoresNothing) {
         {"UTC0", "01", "January", "2107", "00"},
     };
     for (const auto& c : cases) {
-        ScopedTimeZone zone(c.zone);
-        FakeServices services;
-        QuitRecord record;
+        ScopedTimeZone caseZone(c.zone);
+        fresh();
         record.userName = "before";
         record.cigarettesPerDay = 3;
-        QuitDetailsForm form = validForm();
         form.day = c.day;
         form.month = c.month;
         form.year = c.year;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "script/number_words.h"
 #include "tests/support/recording_desktop.h"
@@ -12,14 +11,7 @@
 namespace kalverin {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 const Calls kCtrlV = {"key:17:0", "key:86:0", "key:86:2", "key:17:2"};
-
-Calls operator+(Calls a, const Calls& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // Stands in for the interpreter: writes "<" source ">" and notes the call in the
 // desktop's log, so that the order of rendering and clipboard steps shows.
@@ -177,25 +169,14 @@ TEST_F(HotPasteTest, DeliversTheInterpretersRendering) {
 }
 
 TEST(HotKeyModifiers, TranslateToPlatformBits) {
+    // Stored: 1 Shift, 2 Ctrl, 4 Alt, 8 extended key. On the platform: 1 Alt, 2 Ctrl, 4 Shift. The
+    // extended key alone, bits above it and bits beyond the low byte give nothing.
     struct Case {
         uint16_t stored;
         unsigned platform;
     };
-    const Case cases[] = {
-        {0, 0},
-        {1, 4} /* Shift */,
-        {2, 2} /* Ctrl */,
-        {4, 1} /* Alt */,
-        {3, 6},
-        {5, 5},
-        {6, 3},
-        {7, 7},
-        {8, 0} /* extended alone */,
-        {8 | 2, 2},
-        {15, 7},
-        {0xF0 | 1, 4} /* unknown high bits */,
-        {0x0100 | 4, 1} /* beyond the low byte */,
-    };
+    const Case cases[] = {{0, 0}, {1, 4}, {2, 2},     {4, 1},  {3, 6},        {5, 5},         {6, 3},
+                          {7, 7}, {8, 0}, {8 | 2, 2}, {15, 7}, {0xF0 | 1, 4}, {0x0100 | 4, 1}};
     for (const Case& c : cases) EXPECT_EQ(platformModifiers(c.stored), c.platform) << "stored " << c.stored;
 }
 

@@ -16,7 +16,6 @@
 namespace kalverin {
 namespace {
 
-using Calls = std::vector<std::string>;
 using Values = std::vector<std::pair<std::string, std::string>>;  // "section/key", value
 
 // Notes a step in `log` unless it repeats the last one: a whole load or save is one line.
@@ -99,11 +98,6 @@ const Values kReturning = {{"Kalverin/Build", "151"}, {"User 1/Start", "97955100
 const Values kLivesInTheIcon = {
     {"Kalverin/Build", "151"}, {"User 1/Start", "979551000"}, {"User 1/sotb", "0"}};
 const Calls kSendToTaskbar = {"save", "register:1:2:187", "timer", "minimise"};
-
-Calls operator+(Calls a, const Calls& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 struct StepCase {
     const char* name;

@@ -22,11 +22,21 @@ struct Breakdown {
     int32_t years, months, weeks, days, hours, minutes, seconds, totalDays;
 };
 
+// Seconds since 1970, or a wall-clock reading `utcOffsetHours` behind UTC. A case with a reading
+// behind UTC runs in EST5EDT, every other case in UTC.
+struct Moment {
+    Moment(int64_t seconds) : seconds(seconds) {}
+    Moment(int year, int month, int day, int hour, int minute, int second, int utcOffsetHours = 0)
+        : seconds(at(year, month, day, hour, minute, second, utcOffsetHours)), eastern(utcOffsetHours != 0) {}
+    int64_t seconds;
+    bool eastern = false;
+};
+
 struct ElapsedCase {
     const char* name;
-    const char* zone;
-    int64_t quit, now;
+    Moment quit, now;
     Breakdown expected;
+    const char* zone() const { return quit.eastern || now.eastern ? "EST5EDT" : "UTC0"; }
 };
 
 std::ostream& operator<<(std::ostream& out, const ElapsedCase& c) {
@@ -34,153 +44,103 @@ std::ostream& operator<<(std::ostream& out, const ElapsedCase& c) {
 }
 
 const ElapsedCase kElapsedCases[] = {
-    {"worked_example",
-     "UTC0",
-     at(2001, 1, 15, 9, 30, 0),
-     at(2002, 3, 27, 14, 45, 12),
-     {1, 2, 1, 5, 5, 15, 12, 436}},
+    {"worked_example", {2001, 1, 15, 9, 30, 0}, {2002, 3, 27, 14, 45, 12}, {1, 2, 1, 5, 5, 15, 12, 436}},
     {"worked_example_est",
-     "EST5EDT",
-     at(2001, 1, 15, 9, 30, 0, kEst),
-     at(2002, 3, 27, 14, 45, 12, kEst),
+     {2001, 1, 15, 9, 30, 0, kEst},
+     {2002, 3, 27, 14, 45, 12, kEst},
      {1, 2, 1, 5, 5, 15, 12, 436}},
-    {"two_months_to_the_second",
-     "UTC0",
-     at(2001, 1, 15, 10, 0, 0),
-     at(2001, 3, 15, 10, 0, 0),
-     {0, 2, 0, 0, 0, 0, 0, 59}},
+    {"two_months_to_the_second", {2001, 1, 15, 10, 0, 0}, {2001, 3, 15, 10, 0, 0}, {0, 2, 0, 0, 0, 0, 0, 59}},
     {"one_second_short_of_two_months",
-     "UTC0",
-     at(2001, 1, 15, 10, 0, 0),
-     at(2001, 3, 15, 9, 59, 59),
+     {2001, 1, 15, 10, 0, 0},
+     {2001, 3, 15, 9, 59, 59},
      {0, 1, 3, 6, 23, 59, 59, 58}},
     {"second_month_not_complete",
-     "UTC0",
-     at(2001, 1, 15, 10, 0, 30),
-     at(2001, 3, 15, 10, 0, 10),
+     {2001, 1, 15, 10, 0, 30},
+     {2001, 3, 15, 10, 0, 10},
      {0, 1, 3, 6, 23, 59, 40, 58}},
-    {"year_end", "UTC0", at(2001, 12, 31, 23, 59, 59), at(2002, 1, 1, 0, 0, 0), {0, 0, 0, 0, 0, 0, 1, 0}},
+    {"year_end", {2001, 12, 31, 23, 59, 59}, {2002, 1, 1, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 1, 0}},
     // A quit on a day the later month lacks has its anniversary on that month's last day.
-    {"31st_to_1_march",
-     "UTC0",
-     at(2001, 1, 31, 10, 0, 0),
-     at(2001, 3, 1, 10, 0, 0),
-     {0, 1, 0, 1, 0, 0, 0, 29}},
-    {"31st_to_end_of_february",
-     "UTC0",
-     at(2001, 1, 31, 10, 0, 0),
-     at(2001, 2, 28, 10, 0, 0),
-     {0, 1, 0, 0, 0, 0, 0, 28}},
+    {"31st_to_1_march", {2001, 1, 31, 10, 0, 0}, {2001, 3, 1, 10, 0, 0}, {0, 1, 0, 1, 0, 0, 0, 29}},
+    {"31st_to_end_of_february", {2001, 1, 31, 10, 0, 0}, {2001, 2, 28, 10, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 28}},
     {"31st_just_before_end_of_february",
-     "UTC0",
-     at(2001, 1, 31, 10, 0, 0),
-     at(2001, 2, 28, 9, 59, 59),
+     {2001, 1, 31, 10, 0, 0},
+     {2001, 2, 28, 9, 59, 59},
      {0, 0, 3, 6, 23, 59, 59, 27}},
     {"31st_to_30th_of_next_but_one",
-     "UTC0",
-     at(2001, 1, 31, 10, 0, 0),
-     at(2001, 3, 30, 10, 0, 0),
+     {2001, 1, 31, 10, 0, 0},
+     {2001, 3, 30, 10, 0, 0},
      {0, 1, 4, 2, 0, 0, 0, 58}},
-    {"30th_to_31st", "UTC0", at(2001, 4, 30, 8, 0, 0), at(2001, 5, 31, 8, 0, 0), {0, 1, 0, 1, 0, 0, 0, 31}},
-    {"31st_to_29_february_leap",
-     "UTC0",
-     at(2004, 1, 31, 10, 0, 0),
-     at(2004, 2, 29, 10, 0, 0),
-     {0, 1, 0, 0, 0, 0, 0, 29}},
-    {"31st_to_28_february_leap",
-     "UTC0",
-     at(2004, 1, 31, 10, 0, 0),
-     at(2004, 2, 28, 10, 0, 0),
-     {0, 0, 4, 0, 0, 0, 0, 28}},
-    {"leap_day_to_28_february",
-     "UTC0",
-     at(2004, 2, 29, 12, 0, 0),
-     at(2005, 2, 28, 12, 0, 0),
-     {1, 0, 0, 0, 0, 0, 0, 365}},
+    {"30th_to_31st", {2001, 4, 30, 8, 0, 0}, {2001, 5, 31, 8, 0, 0}, {0, 1, 0, 1, 0, 0, 0, 31}},
+    {"31st_to_29_february_leap", {2004, 1, 31, 10, 0, 0}, {2004, 2, 29, 10, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 29}},
+    {"31st_to_28_february_leap", {2004, 1, 31, 10, 0, 0}, {2004, 2, 28, 10, 0, 0}, {0, 0, 4, 0, 0, 0, 0, 28}},
+    {"leap_day_to_28_february", {2004, 2, 29, 12, 0, 0}, {2005, 2, 28, 12, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 365}},
     {"leap_day_to_just_before",
-     "UTC0",
-     at(2004, 2, 29, 12, 0, 0),
-     at(2005, 2, 28, 11, 59, 59),
+     {2004, 2, 29, 12, 0, 0},
+     {2005, 2, 28, 11, 59, 59},
      {0, 11, 4, 1, 23, 59, 59, 364}},
-    {"leap_day_to_1_march",
-     "UTC0",
-     at(2004, 2, 29, 12, 0, 0),
-     at(2005, 3, 1, 12, 0, 0),
-     {1, 0, 0, 1, 0, 0, 0, 366}},
-    {"leap_day_to_leap_day",
-     "UTC0",
-     at(2004, 2, 29, 12, 0, 0),
-     at(2008, 2, 29, 12, 0, 0),
-     {4, 0, 0, 0, 0, 0, 0, 1461}},
+    {"leap_day_to_1_march", {2004, 2, 29, 12, 0, 0}, {2005, 3, 1, 12, 0, 0}, {1, 0, 0, 1, 0, 0, 0, 366}},
+    {"leap_day_to_leap_day", {2004, 2, 29, 12, 0, 0}, {2008, 2, 29, 12, 0, 0}, {4, 0, 0, 0, 0, 0, 0, 1461}},
     // Daylight saving starts: the day has 23 hours, the month anniversary keeps the wall clock.
     {"across_dst_start_day",
-     "EST5EDT",
-     at(2007, 3, 10, 12, 0, 0, kEst),
-     at(2007, 3, 11, 12, 0, 0, kEdt),
+     {2007, 3, 10, 12, 0, 0, kEst},
+     {2007, 3, 11, 12, 0, 0, kEdt},
      {0, 0, 0, 0, 23, 0, 0, 0}},
     {"across_dst_start_month",
-     "EST5EDT",
-     at(2007, 2, 20, 12, 0, 0, kEst),
-     at(2007, 3, 20, 12, 0, 0, kEdt),
+     {2007, 2, 20, 12, 0, 0, kEst},
+     {2007, 3, 20, 12, 0, 0, kEdt},
      {0, 1, 0, 0, 0, 0, 0, 27}},
     {"across_dst_start_old_rules",
-     "EST5EDT",
-     at(2001, 4, 1, 0, 0, 0, kEst),
-     at(2001, 4, 2, 0, 0, 0, kEdt),
+     {2001, 4, 1, 0, 0, 0, kEst},
+     {2001, 4, 2, 0, 0, 0, kEdt},
      {0, 0, 0, 0, 23, 0, 0, 0}},
     // Daylight saving ends: a 25-hour day.
     {"across_dst_end_day",
-     "EST5EDT",
-     at(2007, 11, 3, 12, 0, 0, kEdt),
-     at(2007, 11, 4, 12, 0, 0, kEst),
+     {2007, 11, 3, 12, 0, 0, kEdt},
+     {2007, 11, 4, 12, 0, 0, kEst},
      {0, 0, 0, 1, 1, 0, 0, 1}},
     {"across_dst_end_month",
-     "EST5EDT",
-     at(2007, 10, 20, 12, 0, 0, kEdt),
-     at(2007, 11, 20, 12, 0, 0, kEst),
+     {2007, 10, 20, 12, 0, 0, kEdt},
+     {2007, 11, 20, 12, 0, 0, kEst},
      {0, 1, 0, 0, 0, 0, 0, 31}},
     // Within the repeated hour the later moment reads an earlier wall-clock time.
     {"repeated_hour_same_day",
-     "EST5EDT",
-     at(2007, 11, 4, 1, 50, 0, kEdt),
-     at(2007, 11, 4, 1, 10, 0, kEst),
+     {2007, 11, 4, 1, 50, 0, kEdt},
+     {2007, 11, 4, 1, 10, 0, kEst},
      {0, 0, 0, 0, 0, 20, 0, 0}},
     {"repeated_hour_a_month_on",
-     "EST5EDT",
-     at(2007, 10, 4, 1, 50, 0, kEdt),
-     at(2007, 11, 4, 1, 10, 0, kEst),
+     {2007, 10, 4, 1, 50, 0, kEdt},
+     {2007, 11, 4, 1, 10, 0, kEst},
      {0, 0, 4, 3, 0, 20, 0, 31}},
     // A quit in the repeated hour and its anniversary: the first occurrence of the wall-clock
     // time counts, so the month is complete forty minutes in.
     {"repeated_hour_anniversary_first",
-     "EST5EDT",
-     at(2007, 10, 4, 1, 10, 0, kEdt),
-     at(2007, 11, 4, 1, 50, 0, kEdt),
+     {2007, 10, 4, 1, 10, 0, kEdt},
+     {2007, 11, 4, 1, 50, 0, kEdt},
      {0, 1, 0, 0, 0, 40, 0, 31}},
     // The anniversary's wall-clock time is skipped when daylight saving starts: read as
     // standard time it lies at 3:30, so at 3:10 the month is not complete yet.
     {"skipped_hour_anniversary_not_yet",
-     "EST5EDT",
-     at(2007, 2, 11, 2, 30, 0, kEst),
-     at(2007, 3, 11, 3, 10, 0, kEdt),
+     {2007, 2, 11, 2, 30, 0, kEst},
+     {2007, 3, 11, 3, 10, 0, kEdt},
      {0, 0, 3, 6, 23, 40, 0, 27}},
     {"skipped_hour_anniversary_passed",
-     "EST5EDT",
-     at(2007, 2, 11, 2, 30, 0, kEst),
-     at(2007, 3, 11, 3, 40, 0, kEdt),
+     {2007, 2, 11, 2, 30, 0, kEst},
+     {2007, 3, 11, 3, 40, 0, kEdt},
      {0, 1, 0, 0, 0, 10, 0, 28}},
-    {"after_2038_dst",
-     "EST5EDT",
-     at(2040, 3, 1, 12, 0, 0, kEst),
-     at(2040, 4, 1, 12, 0, 0, kEdt),
-     {0, 1, 0, 0, 0, 0, 0, 30}},
-    {"across_2038", "UTC0", at(2038, 1, 19, 3, 14, 7), at(2038, 1, 19, 3, 14, 8), {0, 0, 0, 0, 0, 0, 1, 0}},
-    {"into_2040", "UTC0", at(2037, 6, 1, 0, 0, 0), at(2040, 3, 1, 12, 0, 0), {2, 9, 0, 0, 12, 0, 0, 1004}},
-    {"to_the_last_second", "UTC0", at(2100, 1, 1, 0, 0, 0), 4294967295, {6, 1, 0, 6, 6, 28, 15, 2228}},
-    {"whole_range", "UTC0", 0, 4294967295, {136, 1, 0, 6, 6, 28, 15, 49710}},
+    {"after_2038_dst", {2040, 3, 1, 12, 0, 0, kEst}, {2040, 4, 1, 12, 0, 0, kEdt}, {0, 1, 0, 0, 0, 0, 0, 30}},
+    {"across_2038", {2038, 1, 19, 3, 14, 7}, {2038, 1, 19, 3, 14, 8}, {0, 0, 0, 0, 0, 0, 1, 0}},
+    {"into_2040", {2037, 6, 1, 0, 0, 0}, {2040, 3, 1, 12, 0, 0}, {2, 9, 0, 0, 12, 0, 0, 1004}},
+    {"to_the_last_second", {2100, 1, 1, 0, 0, 0}, 4294967295, {6, 1, 0, 6, 6, 28, 15, 2228}},
+    {"whole_range", 0, 4294967295, {136, 1, 0, 6, 6, 28, 15, 49710}},
 };
 
-class ElapsedTest : public ::testing::TestWithParam<ElapsedCase> {};
+// Each case runs in its own zone, from its quit to its moment and back.
+class ElapsedTest : public ::testing::TestWithParam<ElapsedCase> {
+protected:
+    const ElapsedCase& c = GetParam();
+    ScopedTimeZone zone{c.zone()};
+    const int64_t quit = c.quit.seconds, now = c.now.seconds, span = now - quit;
+};
 
 void expectBreakdown(const ElapsedTime& e, const Breakdown& b, int sign) {
     EXPECT_EQ(e.years, sign * b.years);
@@ -194,24 +154,18 @@ void expectBreakdown(const ElapsedTime& e, const Breakdown& b, int sign) {
 }
 
 TEST_P(ElapsedTest, PastQuitBreaksDownTheSpan) {
-    const ElapsedCase& c = GetParam();
-    ScopedTimeZone zone(c.zone);
-    ElapsedTime e = computeElapsed(static_cast<TimeValue>(c.quit), static_cast<TimeValue>(c.now));
+    ElapsedTime e = computeElapsed(static_cast<TimeValue>(quit), static_cast<TimeValue>(now));
     expectBreakdown(e, c.expected, 1);
     EXPECT_EQ(e.direction, 1);
-    int64_t span = c.now - c.quit;
     EXPECT_EQ(e.totalMinutes, span / 60);
     EXPECT_EQ(e.totalSeconds, span > INT32_MAX ? INT32_MAX : span);
 }
 
 TEST_P(ElapsedTest, FutureQuitCountsDown) {
-    const ElapsedCase& c = GetParam();
-    ScopedTimeZone zone(c.zone);
-    ElapsedTime e = computeElapsed(static_cast<TimeValue>(c.now), static_cast<TimeValue>(c.quit));
-    bool equal = c.now == c.quit;
+    ElapsedTime e = computeElapsed(static_cast<TimeValue>(now), static_cast<TimeValue>(quit));
+    bool equal = now == quit;
     expectBreakdown(e, c.expected, equal ? 1 : -1);
     EXPECT_EQ(e.direction, equal ? 1 : -1);
-    int64_t span = c.now - c.quit;
     EXPECT_EQ(e.totalMinutes, -(span / 60));
     EXPECT_EQ(e.totalSeconds, span > INT32_MAX ? -INT32_MAX : -span);
 }

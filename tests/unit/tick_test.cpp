@@ -41,24 +41,24 @@ constexpr TimeValue kExample = 1017240312;  // 2002-03-27 14:45:12 UTC
 const std::string kExampleCaption =
     " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, a saving of $1,962.98, LS: 4W 2D 7h ";
 
+// The example moments are winter wall-clock readings in either zone.
 class TickTest : public ::testing::TestWithParam<const char*> {
 protected:
-    std::vector<std::string> run(const QuitRecord& record, TimeValue now, bool minimised) {
+    TickTest() { record.quitStart += shift; }
+    std::vector<std::string> run(TimeValue now, bool minimised) {
         RecordingView view;
         tick(record, stats, now, minimised, view.with(currency));
         return view.calls;
     }
 
+    ScopedTimeZone zone{GetParam()};
+    const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
+    QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
     UsCurrencyFormat currency;
 };
 
 TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
-    ScopedTimeZone zone(GetParam());
-    // The example moments are winter wall-clock readings in either zone.
-    const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
-    QuitRecord record = exampleHabitRecord();
-    record.quitStart += shift;
     const std::vector<std::string> expected = {"tip:1Y 2M 1W 5D 5h 15m 12s",
                                                "1031:1Y 2M 1W 5D 5h 15m 12s",
                                                "1033:8724",
@@ -66,7 +66,7 @@ TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
                                                "1032:$1,962.98",
                                                "1034:4W 2D 7h ",
                                                "caption:Kalverin Version 2"};
-    EXPECT_EQ(run(record, kExample + shift, false), expected);
+    EXPECT_EQ(run(kExample + shift, false), expected);
 
     EXPECT_EQ(stats.now, kExample + shift);
     EXPECT_EQ(stats.totalDays, 436);
@@ -82,12 +82,8 @@ TEST_P(TickTest, ShownWindowGetsEveryValueInOrder) {
 }
 
 TEST_P(TickTest, MinimisedWindowShowsTheStatusTextAsCaption) {
-    ScopedTimeZone zone(GetParam());
-    const TimeValue shift = std::string(GetParam()) == "EST5EDT" ? 5 * 3600 : 0;
-    QuitRecord record = exampleHabitRecord();
-    record.quitStart += shift;
     const std::vector<std::string> expected = {"tip:1Y 2M 1W 5D 5h 15m 12s", "caption:" + kExampleCaption};
-    EXPECT_EQ(run(record, kExample + shift, true), expected);
+    EXPECT_EQ(run(kExample + shift, true), expected);
     EXPECT_EQ(kExampleCaption.size(), 78u);
 }
 
@@ -157,16 +153,26 @@ TEST_P(CaptionTest, MinimisedTipAndCaption) {
 INSTANTIATE_TEST_SUITE_P(Flags, CaptionTest, ::testing::ValuesIn(kCaptionCases),
                          [](const ::testing::TestParamInfo<CaptionCase>& info) { return info.param.name; });
 
-TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
-    ScopedTimeZone zone("UTC0");
+// One tick at a time in UTC with the example habit; `run` gives the calls of one tick.
+class Tick : public ::testing::Test {
+protected:
+    std::vector<std::string> run(TimeValue now, bool minimised, CurrencyFormat& format) {
+        RecordingView view;
+        tick(record, stats, now, minimised, view.with(format));
+        return view.calls;
+    }
+    std::vector<std::string> run(TimeValue now, bool minimised) { return run(now, minimised, currency); }
+
+    ScopedTimeZone zone{"UTC0"};
     QuitRecord record = exampleHabitRecord();
+    QuitStatistics stats;
+    UsCurrencyFormat currency;
+};
+
+TEST_F(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
     record.tipShowsSeconds = 0;
     record.tipShowsLifeSaved = 0;
     record.quitStart = kExample;  // a quit yet to come: nothing saved
-    QuitStatistics stats;
-    UsCurrencyFormat currency;
-    RecordingView view;
-    tick(record, stats, kQuit, false, view.with(currency));
     const std::vector<std::string> expected = {"tip:-1Y -2M -1W -5D -5h -15m -12s",
                                                "1031:-1Y -2M -1W -5D -5h -15m -12s",
                                                "1033:0",
@@ -174,28 +180,18 @@ TEST(Tick, ShownWindowShowsSecondsWhateverTheTipFlagAndNoneForLifeSaved) {
                                                "1032:$0.00",
                                                "1034:None",
                                                "caption:Kalverin Version 2"};
-    EXPECT_EQ(view.calls, expected);
+    EXPECT_EQ(run(kQuit, false), expected);
     EXPECT_EQ(stats.lifeSavedWeeks, 0);
 }
 
-TEST(Tick, LifeSavedStaysOnItsControlWhenTheCaptionLeavesItOut) {
-    ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleHabitRecord();
+TEST_F(Tick, LifeSavedStaysOnItsControlWhenTheCaptionLeavesItOut) {
     record.tipShowsLifeSaved = 0;
-    QuitStatistics stats;
-    UsCurrencyFormat currency;
-    RecordingView view;
-    tick(record, stats, kExample, false, view.with(currency));
-    EXPECT_EQ(view.calls.at(5), "1034:4W 2D 7h ");
+    EXPECT_EQ(run(kExample, false).at(5), "1034:4W 2D 7h ");
 }
 
-TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
-    ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleHabitRecord();
+TEST_F(Tick, BeepsOnceWhenTheDayCountChanges) {
     const TimeValue day = 86400;
-    QuitStatistics stats;
     EXPECT_EQ(stats.lastDayShown, kNoDayShown);
-    UsCurrencyFormat currency;
     struct Step {
         TimeValue now;
         bool beeps;
@@ -206,10 +202,8 @@ TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
         {kQuit + 4 * day + 1, false},    {kQuit + 4 * day + 2, false},
     };
     for (const Step& step : steps) {
-        RecordingView view;
-        tick(record, stats, step.now, true, view.with(currency));
         int beeps = 0;
-        for (const std::string& call : view.calls) beeps += call == "beep";
+        for (const std::string& call : run(step.now, true)) beeps += call == "beep";
         EXPECT_EQ(beeps, step.beeps ? 1 : 0) << step.now - kQuit;
     }
     EXPECT_EQ(stats.lastDayShown, 4);
@@ -217,17 +211,14 @@ TEST(Tick, BeepsOnceWhenTheDayCountChanges) {
     // An edit of the quit moment that changes the day count beeps at the next tick, and the
     // beep falls between the money and the life saved.
     record.quitStart -= 2 * day;
-    RecordingView view;
-    tick(record, stats, kQuit + 4 * day + 3, false, view.with(currency));
-    ASSERT_EQ(view.calls.size(), 8u);
-    EXPECT_EQ(view.calls[4].substr(0, 5), "1032:");
-    EXPECT_EQ(view.calls[5], "beep");
-    EXPECT_EQ(view.calls[6].substr(0, 5), "1034:");
+    const std::vector<std::string> calls = run(kQuit + 4 * day + 3, false);
+    ASSERT_EQ(calls.size(), 8u);
+    EXPECT_EQ(calls[4].substr(0, 5), "1032:");
+    EXPECT_EQ(calls[5], "beep");
+    EXPECT_EQ(calls[6].substr(0, 5), "1034:");
 }
 
-TEST(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
-    ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleHabitRecord();
+TEST_F(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
     const std::string longMoney(kCurrencyTextMax, 'X');
     struct Case {
         int32_t tipShowsMoneySaved;
@@ -238,52 +229,34 @@ TEST(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
     };
     for (const Case& c : cases) {
         record.tipShowsMoneySaved = c.tipShowsMoneySaved;
-        QuitStatistics stats;
-        FixedCurrency currency(longMoney);
-        RecordingView view;
-        tick(record, stats, kExample, true, view.with(currency));
-        EXPECT_EQ(view.calls.back(), std::string("caption:") + c.caption);
-        EXPECT_LE(view.calls.back().size() - 8, kStatusTextMax);
+        stats = QuitStatistics();
+        FixedCurrency longCurrency(longMoney);
+        const std::string caption = run(kExample, true, longCurrency).back();
+        EXPECT_EQ(caption, std::string("caption:") + c.caption);
+        EXPECT_LE(caption.size() - 8, kStatusTextMax);
     }
 }
 
-TEST(Tick, CurrencyFailureFallsBackToThePlainFigure) {
-    ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleHabitRecord();
-    QuitStatistics stats;
-    FixedCurrency currency("$1,962.98", false);
-    RecordingView view;
-    tick(record, stats, kExample, false, view.with(currency));
-    EXPECT_EQ(view.calls.at(4), "1032:1962.98");
+TEST_F(Tick, CurrencyFailureFallsBackToThePlainFigure) {
+    FixedCurrency failing("$1,962.98", false);
+    EXPECT_EQ(run(kExample, false, failing).at(4), "1032:1962.98");
 }
 
-TEST(Tick, MoneyFollowsTheMinutesFromTickToTick) {
-    ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleHabitRecord();
-    QuitStatistics stats;
-    UsCurrencyFormat currency;
+TEST_F(Tick, MoneyFollowsTheMinutesFromTickToTick) {
     struct Step {
         TimeValue now;
         const char* money;
     } steps[] = {{kExample, "$1,962.98"}, {kQuit + 59, "$0.00"},   {kQuit + 60, "$0.00"},
                  {kQuit + 240, "$0.01"},  {kExample, "$1,962.98"}, {kExample + 60, "$1,962.99"}};
-    for (const Step& step : steps) {
-        RecordingView view;
-        tick(record, stats, step.now, false, view.with(currency));
-        EXPECT_EQ(view.calls.at(4), std::string("1032:") + step.money) << step.now - kQuit;
-    }
+    for (const Step& step : steps)
+        EXPECT_EQ(run(step.now, false).at(4), std::string("1032:") + step.money) << step.now - kQuit;
 }
 
-TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
-    ScopedTimeZone zone("UTC0");
-    QuitRecord record = exampleHabitRecord();
+TEST_F(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
     record.quitStart = 0;
     record.cigarettesPerDay = 1000;
     recomputeRates(record);
-    QuitStatistics stats;
-    UsCurrencyFormat currency;
-    RecordingView view;
-    tick(record, stats, 4294967295u, true, view.with(currency));
+    run(4294967295u, true);
     // 49710 days and 6 h 28 m: 49710000 + trunc(388 * 1000/1440) = 49710269 cigarettes,
     // 14913080700 s of life (past 32 bits), 4142522 h.
     EXPECT_EQ(stats.notSmoked, 49710269);
@@ -295,8 +268,7 @@ TEST(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
     EXPECT_EQ(stats.totalSeconds, INT32_MAX);
 }
 
-TEST(Tick, MinimisedWindowHidesOnlyWhenNotKeptOnTheTaskbar) {
-    QuitRecord record;
+TEST_F(Tick, MinimisedWindowHidesOnlyWhenNotKeptOnTheTaskbar) {
     struct Case {
         int16_t showOnTaskbar;
         bool minimised, hides;

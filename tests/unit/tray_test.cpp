@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "tests/support/recording_desktop.h"
 
 namespace kalverin {
 namespace {
-
-using Calls = std::vector<std::string>;
 
 TEST(TrayIcon, ActionsCarryTheirFlagsAndTheTip) {
     struct Case {

@@ -98,10 +98,16 @@ protected:
         state.stats.seconds = 7;
         state.stats.years = -2;
         state.record.hotPasteTexts[0] = "Smoke-free, {+N}";
-        ASSERT_TRUE(server.start(kService));
-        registerQuitItems(server, items, state);
+        ASSERT_TRUE(startService());
     }
-    void TearDown() override {
+    void TearDown() override { stopService(); }
+
+    bool startService() {
+        if (!server.start(kService)) return false;
+        registerQuitItems(server, items, state);
+        return true;
+    }
+    void stopService() {
         unregisterQuitItems(server, items);
         server.stop();
     }
@@ -182,12 +188,10 @@ TEST_F(DdeWinTest, AWatchWithoutTimeoutEndsWhenTheServiceStops) {
         pumpFor(200);
     }
     ASSERT_EQ(watcher.output().substr(0, 5), "held\n");
-    unregisterQuitItems(server, items);
-    server.stop();
+    stopService();
     ClientRun run = watcher.finish();
     EXPECT_EQ(run.exitCode, 2u);
-    ASSERT_TRUE(server.start(kService));
-    registerQuitItems(server, items, state);
+    ASSERT_TRUE(startService());
 }
 
 TEST_F(DdeWinTest, ConversationsEndWithTheirClientsAndTheServiceWithStop) {
@@ -195,19 +199,11 @@ TEST_F(DdeWinTest, ConversationsEndWithTheirClientsAndTheServiceWithStop) {
     DWORD start = GetTickCount();
     while (!server.conversations().empty() && GetTickCount() - start < 5000) pumpFor(50);
     EXPECT_TRUE(server.conversations().empty());
-    unregisterQuitItems(server, items);
-    server.stop();
+    stopService();
     EXPECT_EQ(runClient({"topics"}).exitCode, 2u);
-    ASSERT_TRUE(server.start(kService));
-    registerQuitItems(server, items, state);
+    ASSERT_TRUE(startService());
     EXPECT_EQ(runClient({"request", "USER", "NAME"}).out, "Wine Tester\n");
 }
-
-}  // namespace
-}  // namespace kalverin
-
-namespace kalverin {
-namespace {
 
 // What the main window calls: the service under its own name, answering the client's default.
 TEST(QuitServiceWin, StartsAndStopsTheKalverinService) {

@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
-
 #include "dialogs/dialog_support_win.h"
 
 namespace kalverin {
