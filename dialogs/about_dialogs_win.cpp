@@ -23,15 +23,9 @@ INT_PTR CALLBACK plainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             return TRUE;
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK:
-                    EndDialog(dialog, IDOK);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-            }
-            break;
+            if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) break;
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
     }
     return FALSE;
 }
@@ -42,7 +36,8 @@ INT_PTR onAboutInit(HWND dialog) {
     return FALSE;
 }
 
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The About box: its two web buttons; otherwise it closes as the plain dialogs do.
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return onAboutInit(dialog);
@@ -54,16 +49,10 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                 case IDC_ABOUT_HOME_PAGE:
                     openPage(kHomePageAddress);
                     return TRUE;
-                case IDOK:
-                    EndDialog(dialog, IDOK);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
             }
             break;
     }
-    return FALSE;
+    return plainProc(dialog, message, wParam, lParam);
 }
 
 }  // namespace

@@ -78,17 +78,6 @@ ClientExit run(int argc, char** argv) {
     std::string reply;
     DdeOutcome outcome = DdeOutcome::ok;
     switch (command.action) {
-        case ClientAction::request:
-            outcome = client.request(command.service, command.topic, command.item, command.format, reply);
-            if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
-            printReply(command, reply);
-            return ClientExit::ok;
-        case ClientAction::topics:
-        case ClientAction::items:
-            outcome = client.request(command.service, command.topic, command.item, command.format, reply);
-            if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
-            printList(command, reply);
-            return ClientExit::ok;
         case ClientAction::poke:
             outcome = client.poke(command.service, command.topic, command.item, command.format,
                                   command.text + '\0');
@@ -97,12 +86,20 @@ ClientExit run(int argc, char** argv) {
             outcome = client.execute(command.service, command.topic, command.text);
             return fail(command, outcome, "execute");
         case ClientAction::render:
+            // The script is poked, then its rendering is requested like any item.
             outcome = client.poke(command.service, command.topic, command.item, command.format,
                                   command.text + '\0');
             if (outcome != DdeOutcome::ok) return fail(command, outcome, "poke");
+            [[fallthrough]];
+        case ClientAction::request:
+        case ClientAction::topics:
+        case ClientAction::items:
             outcome = client.request(command.service, command.topic, command.item, command.format, reply);
             if (outcome != DdeOutcome::ok) return fail(command, outcome, "request");
-            printReply(command, reply);
+            if (command.action == ClientAction::topics || command.action == ClientAction::items)
+                printList(command, reply);
+            else
+                printReply(command, reply);
             return ClientExit::ok;
         case ClientAction::watch: {
             int received = 0;
