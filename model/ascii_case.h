@@ -6,7 +6,7 @@
 namespace kalverin {
 
 inline char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 inline bool sameName(std::string_view a, std::string_view b) {

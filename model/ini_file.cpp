@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -23,26 +24,26 @@ std::string_view trimmedView(std::string_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && isProfileSpace(text[begin])) ++begin;
     while (end > begin && isProfileSpace(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
+    return std::string_view(text.data() + begin, end - begin);
 }
 
-std::string trimmed(const std::string& text) {
-    return std::string(trimmedView(text));
+// The first line of a name or value, as profileLine cuts it.
+std::string_view firstLine(const char* text) {
+    return text ? std::string_view(text, std::strcspn(text, "\r\n")) : std::string_view();
 }
 
 // What is written for a name or a value: the platform drops the blanks in front but keeps
 // those behind (they vanish when the file is read again).
-std::string writtenForm(const char* text) {
-    if (!text) return std::string();
-    const size_t end = std::strcspn(text, "\r\n");  // the first line, as profileLine cuts it
+std::string_view writtenForm(const char* text) {
+    std::string_view line = firstLine(text);
     size_t begin = 0;
-    while (begin < end && isProfileSpace(text[begin])) ++begin;
-    return std::string(text + begin, end - begin);
+    while (begin < line.size() && isProfileSpace(line[begin])) ++begin;
+    return line.substr(begin);
 }
 
 // Names asked for are compared without their surrounding blanks, as names in the file are.
-std::string lookupName(const char* text) {
-    return trimmed(profileLine(text));
+std::string_view lookupName(const char* text) {
+    return trimmedView(firstLine(text));
 }
 
 // One meaningful line of the file. Blank lines carry nothing and are not kept: the file is
@@ -220,13 +221,16 @@ struct Lines {
 };
 
 // Like the platform, only the first section of a name is searched, and the first key in it.
+// The entries of a section are walked by pointer: a pass runs for every key read or
+// written.
 const Entry* findKey(const Lines& lines, const char* section, const char* key) {
-    const std::vector<Entry>& entries = lines.entries;
-    const std::string name = lookupName(key);
-    for (size_t i = lines.findSection(section) + 1; i < entries.size(); ++i) {
-        if (entries[i].kind == Entry::Kind::section) break;
-        if (entries[i].kind == Entry::Kind::key && sameName(entries[i].name, name)) return &entries[i];
-    }
+    const size_t at = lines.findSection(section);
+    if (at == lines.entries.size()) return nullptr;
+    const std::string_view name = lookupName(key);
+    const Entry* entry = lines.entries.data() + at + 1;
+    const Entry* const end = lines.entries.data() + lines.entries.size();
+    for (; entry != end && entry->kind == Entry::Kind::key; ++entry)
+        if (sameName(entry->name, name)) return entry;
     return nullptr;
 }
 
@@ -273,26 +277,59 @@ unsigned parseProfileInt(std::string_view value) {
     return negative ? 0u - result : result;
 }
 
+namespace {
+
+// A stored text is mostly the zeros behind it: its digits are passed over eight zero bytes,
+// sixteen '0' digits, at a time.
+constexpr size_t kWord = sizeof(uint64_t);
+constexpr uint64_t kZeroDigits = 0x3030303030303030u;  // "00000000"
+
+bool zeroWord(const unsigned char* bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, kWord);
+    return word == 0;
+}
+
+bool zeroDigits(const unsigned char* digits) {
+    uint64_t first, second;
+    std::memcpy(&first, digits, kWord);
+    std::memcpy(&second, digits + kWord, kWord);
+    return first == kZeroDigits && second == kZeroDigits;
+}
+
+// Hands `each` the index of every byte but those in whole words that `zero` finds to be zeros.
+template <typename Zero, typename Each>
+void eachOutsideZeroWords(size_t size, Zero zero, Each each) {
+    const size_t words = size - size % kWord;
+    for (size_t at = 0; at < words; at += kWord)
+        if (!zero(at))
+            for (size_t i = at; i < at + kWord; ++i) each(i);
+    for (size_t i = words; i < size; ++i) each(i);
+}
+
+}  // namespace
+
 std::string encodeProfileStruct(const void* area, size_t size) {
     static const char kHex[] = "0123456789ABCDEF";
     const unsigned char* bytes = static_cast<const unsigned char*>(area);
-    std::string text(2 * (size + 1), '\0');
-    char* out = &text[0];
+    std::string text(2 * (size + 1), '0');  // zero bytes need no digits written
+    char* const out = &text[0];
     unsigned sum = 0;
-    for (size_t i = 0; i < size; ++i, out += 2) {
+    auto put = [&](size_t i) {
         sum += bytes[i];
-        out[0] = kHex[bytes[i] >> 4];
-        out[1] = kHex[bytes[i] & 0x0F];
-    }
-    out[0] = kHex[(sum >> 4) & 0x0F];
-    out[1] = kHex[sum & 0x0F];
+        out[2 * i] = kHex[bytes[i] >> 4];
+        out[2 * i + 1] = kHex[bytes[i] & 0x0F];
+    };
+    eachOutsideZeroWords(
+        size, [bytes](size_t at) { return zeroWord(bytes + at); }, put);
+    out[2 * size] = kHex[(sum >> 4) & 0x0F];
+    out[2 * size + 1] = kHex[sum & 0x0F];
     return text;
 }
 
 bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
     if (text.size() != 2 * (size + 1)) return false;
-    // One look-up per character: a structure value is kilobytes of digits. A plain array and
-    // plain loops, as these run for every byte of every value read.
+    // One look-up per character: a structure value is kilobytes of digits.
     struct Digits {
         signed char of[256];
     };
@@ -301,22 +338,26 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
         for (int c = 0; c < 256; ++c) digits.of[c] = static_cast<signed char>(hexDigit(static_cast<char>(c)));
         return digits;
     }();
+    const auto* digits = reinterpret_cast<const unsigned char*>(text.data());
+    // Hands the digit values of every byte to `take`, but for the words spelt in '0' digits.
+    auto eachByte = [&](auto take) {
+        eachOutsideZeroWords(
+            size, [digits](size_t at) { return zeroDigits(digits + 2 * at); },
+            [&](size_t i) { take(i, kDigits.of[digits[2 * i]], kDigits.of[digits[2 * i + 1]]); });
+    };
     // Checked whole before a byte is stored: a bad value leaves the area as it was.
-    const auto* digit = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* const end = digit + 2 * size;
     int bad = 0;  // negative once any character was not a digit
     unsigned sum = 0;
-    for (const unsigned char* p = digit; p != end; p += 2) {
-        int high = kDigits.of[p[0]], low = kDigits.of[p[1]];
+    eachByte([&](size_t, int high, int low) {
         bad |= high | low;
         sum += static_cast<unsigned>(high * 16 + low);
-    }
-    int high = kDigits.of[end[0]], low = kDigits.of[end[1]];
+    });
+    int high = kDigits.of[digits[2 * size]], low = kDigits.of[digits[2 * size + 1]];
     bad |= high | low;
     if (bad < 0 || (sum & 0xFFu) != static_cast<unsigned>(high * 16 + low)) return false;
     auto* out = static_cast<unsigned char*>(area);
-    for (const unsigned char* p = digit; p != end; p += 2)
-        *out++ = static_cast<unsigned char>(kDigits.of[p[0]] * 16 + kDigits.of[p[1]]);
+    if (size) std::memset(out, 0, size);
+    eachByte([out](size_t i, int high, int low) { out[i] = static_cast<unsigned char>(high * 16 + low); });
     return true;
 }
 
@@ -402,29 +443,30 @@ namespace {
 // `text` is the value as it is written.
 bool applyWrite(Lines& lines, const char* section, const char* key, std::string text) {
     std::vector<Entry>& entries = lines.entries;
-    const std::string keyName = lookupName(key);
+    const std::string_view keyName = lookupName(key);
 
     size_t sectionAt = lines.findSection(section);
     if (sectionAt == entries.size()) {
         // Indexed by its name as it stands in the lines, which is how a pass over them would
         // compare it.
         lines.firstSection.emplace(folded(writtenForm(section)), entries.size());
-        entries.push_back({Entry::Kind::section, writtenForm(section), {}, false});
-        entries.push_back({Entry::Kind::key, writtenForm(key), std::move(text), true});
+        entries.push_back({Entry::Kind::section, std::string(writtenForm(section)), {}, false});
+        entries.push_back({Entry::Kind::key, std::string(writtenForm(key)), std::move(text), true});
         return true;
     }
-    size_t end = sectionAt + 1;
     Entry* found = nullptr;
-    for (; end < entries.size() && entries[end].kind != Entry::Kind::section; ++end)
-        if (!found && entries[end].kind == Entry::Kind::key && sameName(entries[end].name, keyName))
-            found = &entries[end];
+    Entry* const last = entries.data() + entries.size();
+    Entry* entry = entries.data() + sectionAt + 1;
+    for (; entry != last && entry->kind == Entry::Kind::key; ++entry)
+        if (!found && sameName(entry->name, keyName)) found = entry;
+    const size_t end = static_cast<size_t>(entry - entries.data());
     if (found) {
         if (found->hasValue && found->value == text) return false;  // the file is left alone
         found->value = std::move(text);                             // the key keeps its spelling in the file
         found->hasValue = true;
     } else {
         entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(end),
-                       Entry{Entry::Kind::key, writtenForm(key), std::move(text), true});
+                       Entry{Entry::Kind::key, std::string(writtenForm(key)), std::move(text), true});
         // The sections below have moved down a line.
         for (auto& first : lines.firstSection)
             if (first.second >= end) ++first.second;
@@ -437,7 +479,7 @@ bool applyWrite(Lines& lines, const char* section, const char* key, std::string 
 void IniProfileFile::writeString(const char* section, const char* key, const char* value) {
     // A line break would end the value early and turn the rest into other keys: only the
     // first line of a value (or name) is stored.
-    writeValue(section, key, writtenForm(value));
+    writeValue(section, key, std::string(writtenForm(value)));
 }
 
 void IniProfileFile::writeStruct(const char* section, const char* key, const void* area, size_t size) {
@@ -450,7 +492,7 @@ namespace {
 // Whether the lines a write leaves read back as they stand: blanks behind a name or value,
 // and a key without a name, read back otherwise.
 bool readsBackAsWritten(const char* section, const char* key, const std::string& text) {
-    const std::string keyName = writtenForm(key);
+    const std::string_view keyName = writtenForm(key);
     return !keyName.empty() && keyName == lookupName(key) && writtenForm(section) == lookupName(section) &&
            trimmedView(text).size() == text.size();
 }

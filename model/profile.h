@@ -2,6 +2,7 @@
 // reader/writer elsewhere, both reading and writing the same text.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -10,7 +11,11 @@ namespace kalverin {
 // Blanks a profile reader trims around names and values: the C white space and the
 // end-of-file mark (Ctrl+Z) that old editors leave behind.
 inline bool isProfileSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1A;
+    // One test of a bit for every character of every line read.
+    constexpr uint64_t kBlanks =
+        1ull << ' ' | 1ull << '\t' | 1ull << '\n' | 1ull << '\v' | 1ull << '\f' | 1ull << '\r' | 1ull << 0x1A;
+    const auto code = static_cast<unsigned char>(c);
+    return code <= ' ' && (kBlanks >> code & 1u);
 }
 
 // A name or value as far as its first line break: written whole, the break would end the

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -63,6 +64,8 @@ const ReadCase kReads[] = {
     {std::string("[s]\r\nk=a\0b\r\nq=1", 16), "s", "k", "a", 0},  // a zero byte ends the text
     {std::string("[s]\r\nk=a\0b\r\nq=1", 16), "s", "q", "1", 1},
     {"[s]\r\nk=\x1Azz\r\n", "s", "k", "zz", 0},
+    {"[s]\r\n\vk\f=\v7\f\r\n", "s", "k", "7", 7},
+    {"[Zulu]\r\nZed=9\r\n", "zULU", "zED", "9", 9},
     {"[s]\r\nk=\xA0v\r\n", "s", "k", "\xA0v", 0},
     {"[s]\r\nk=-1\r\n", "s", "k", "-1", 4294967295u},
     {"[s]\r\nk=+7\r\n", "s", "k", "+7", 7},
@@ -204,6 +207,35 @@ TEST(ProfileStruct, EncodesEveryByteAndTheChecksum) {
     std::string text = encodeProfileStruct(big, sizeof big);
     EXPECT_EQ(text.size(), 602u);
     EXPECT_EQ(text.substr(600), "D4");  // 300 * 255 modulo 256
+}
+
+// Words of eight zero bytes are passed over whole: one byte in every place of areas with and
+// without a tail must still be spelt and read back, and any digit spoilt refuses the text.
+TEST(ProfileStruct, LongAreasSpellEveryPlace) {
+    for (size_t size : {16u, 17u, 23u}) {
+        for (size_t at = 0; at <= size; ++at) {  // at == size: zeros alone
+            std::vector<unsigned char> bytes(size, 0);
+            if (at < size) bytes[at] = 0x5A;
+            std::string spelt;
+            char pair[3];
+            for (unsigned char byte : bytes)
+                spelt.append(pair, std::snprintf(pair, sizeof pair, "%02X", byte));
+            spelt += at < size ? "5A" : "00";
+            SCOPED_TRACE(spelt);
+            EXPECT_EQ(encodeProfileStruct(bytes.data(), size), spelt);
+            std::vector<unsigned char> back(size, 0xEE), untouched = back;
+            EXPECT_TRUE(decodeProfileStruct(spelt, back.data(), size));
+            EXPECT_EQ(back, bytes);
+            for (size_t digit = 0; digit < spelt.size(); ++digit) {
+                for (char spoiler : {'G', spelt[digit] == '1' ? '2' : '1'}) {
+                    std::string spoilt = spelt;
+                    spoilt[digit] = spoiler;
+                    EXPECT_FALSE(decodeProfileStruct(spoilt, untouched.data(), size)) << spoilt;
+                }
+            }
+            EXPECT_EQ(untouched, std::vector<unsigned char>(size, 0xEE));
+        }
+    }
 }
 
 TEST(ProfileStruct, DecodesOnlyExactValidText) {

@@ -121,9 +121,10 @@ const char* const kOddFiles[] = {
     "[s]\r\nk=6162C3\r\nq=6162c3\r\nm= 6162C3 "
     "\r\nd=6162C4\r\ne=6162C3A\r\nf=\"6162C3\"\r\ng=616\r\n",
     "[s]\r\nk=\"abcdefghij\"\r\nq=abcdefghij\r\nm='  sp  '\r\n",
+    "[Zulu]\r\n\vk\f=\v7\f\r\nZed=9\r\n",
 };
-const char* const kOddSections[] = {"s", "S", " s\t", "x]y", "t", "s\r\nt", "missing"};
-const char* const kOddKeys[] = {"k", " K ", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "absent"};
+const char* const kOddSections[] = {"s", "S", " s\t", "x]y", "t", "s\r\nt", "zULU", "missing"};
+const char* const kOddKeys[] = {"k", " K ", "q", "m", "d", "e", "f", "g", "h", "noeq", ";k", "zED", "absent"};
 
 TEST_F(ProfileWinTest, BothBackendsReadOddFilesAlike) {
     for (const char* content : kOddFiles) {
