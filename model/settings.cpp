@@ -1,9 +1,9 @@
 #include "model/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace kalverin {
 namespace {
@@ -28,11 +28,11 @@ void writeNumber(ProfileFile& file, const char* section, const char* key, uint32
 // The text ends at the first zero byte, and never later than the last byte of the area,
 // which is where the writer would have had to put the terminator.
 bool readText(ProfileFile& file, const char* section, const char* key, size_t areaSize, std::string& text) {
-    std::vector<char> area(areaSize, '\0');
-    if (!file.readStruct(section, key, area.data(), area.size())) return false;
-    size_t length = 0;
-    while (length + 1 < areaSize && area[length] != '\0') ++length;
-    text.assign(area.data(), length);
+    std::string area(areaSize, '\0');
+    if (!file.readStruct(section, key, &area[0], area.size())) return false;
+    const void* zero = std::memchr(area.data(), '\0', areaSize - 1);
+    area.resize(zero ? static_cast<size_t>(static_cast<const char*>(zero) - area.data()) : areaSize - 1);
+    text = std::move(area);
     return true;
 }
 
@@ -40,10 +40,9 @@ bool readText(ProfileFile& file, const char* section, const char* key, size_t ar
 // nothing of earlier texts leaks into the file.
 void writeText(ProfileFile& file, const char* section, const char* key, size_t areaSize,
                const std::string& text) {
-    std::vector<char> area(areaSize, '\0');
-    size_t length = std::strlen(text.c_str());  // an embedded zero ends the text
-    if (length > areaSize - 1) length = areaSize - 1;
-    std::memcpy(area.data(), text.data(), length);
+    std::string area(text.c_str(),
+                     std::min(std::strlen(text.c_str()), areaSize - 1));  // a zero ends the text
+    area.resize(areaSize, '\0');
     file.writeStruct(section, key, area.data(), area.size());
 }
 

@@ -165,6 +165,9 @@ TEST_F(SettingsFileTest, SecondaryTextsAreCutToTheirArea) {
         QuitRecord loaded = load();
         for (size_t i = 1; i < kHotKeyCount; ++i)
             EXPECT_EQ(loaded.hotPasteTexts[i].size(), c.stored) << c.length;
+        const std::string file = readAll(path_);
+        EXPECT_EQ(file.substr(file.find("Text1=") + 6 + 2 * 499, 2), "00")
+            << "the last byte is the terminator";
     }
 }
 
