@@ -219,18 +219,21 @@ TEST_F(Tick, BeepsOnceWhenTheDayCountChanges) {
 }
 
 TEST_F(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
-    const std::string longMoney(kCurrencyTextMax, 'X');
+    const std::string smoked = " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked";
     struct Case {
         int32_t tipShowsMoneySaved;
-        const char* caption;
+        size_t moneyLength;
+        std::string caption;
     } cases[] = {
-        {1, " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked"},
-        {0, " 1Y 2M 1W 5D 5h 15m 12s, 8724 not smoked, LS: 4W 2D 7h "},
+        {1, kCurrencyTextMax, smoked},
+        {0, kCurrencyTextMax, smoked + ", LS: 4W 2D 7h "},
+        {1, 45, smoked + ", a saving of " + std::string(45, 'X')},  // exactly the 99 characters
+        {1, 46, smoked},
     };
     for (const Case& c : cases) {
         record.tipShowsMoneySaved = c.tipShowsMoneySaved;
         stats = QuitStatistics();
-        FixedCurrency longCurrency(longMoney);
+        FixedCurrency longCurrency(std::string(c.moneyLength, 'X'));
         const std::string caption = run(kExample, true, longCurrency).back();
         EXPECT_EQ(caption, std::string("caption:") + c.caption);
         EXPECT_LE(caption.size() - 8, kStatusTextMax);
