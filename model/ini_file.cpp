@@ -339,25 +339,21 @@ bool decodeProfileStruct(const std::string& text, void* area, size_t size) {
         return digits;
     }();
     const auto* digits = reinterpret_cast<const unsigned char*>(text.data());
-    // Hands the digit values of every byte to `take`, but for the words spelt in '0' digits.
-    auto eachByte = [&](auto take) {
-        eachOutsideZeroWords(
-            size, [digits](size_t at) { return zeroDigits(digits + 2 * at); },
-            [&](size_t i) { take(i, kDigits.of[digits[2 * i]], kDigits.of[digits[2 * i + 1]]); });
-    };
+    auto digit = [digits](size_t at) -> int { return kDigits.of[digits[at]]; };
+    auto byte = [digit](size_t i) { return digit(2 * i) * 16 + digit(2 * i + 1); };  // of valid digits
+    auto zeros = [digits](size_t at) { return zeroDigits(digits + 2 * at); };
     // Checked whole before a byte is stored: a bad value leaves the area as it was.
     int bad = 0;  // negative once any character was not a digit
     unsigned sum = 0;
-    eachByte([&](size_t, int high, int low) {
-        bad |= high | low;
-        sum += static_cast<unsigned>(high * 16 + low);
+    eachOutsideZeroWords(size, zeros, [&](size_t i) {
+        bad |= digit(2 * i) | digit(2 * i + 1);
+        sum += static_cast<unsigned>(byte(i));
     });
-    int high = kDigits.of[digits[2 * size]], low = kDigits.of[digits[2 * size + 1]];
-    bad |= high | low;
-    if (bad < 0 || (sum & 0xFFu) != static_cast<unsigned>(high * 16 + low)) return false;
+    bad |= digit(2 * size) | digit(2 * size + 1);
+    if (bad < 0 || (sum & 0xFFu) != static_cast<unsigned>(byte(size))) return false;
     auto* out = static_cast<unsigned char*>(area);
     if (size) std::memset(out, 0, size);
-    eachByte([out](size_t i, int high, int low) { out[i] = static_cast<unsigned char>(high * 16 + low); });
+    eachOutsideZeroWords(size, zeros, [&](size_t i) { out[i] = static_cast<unsigned char>(byte(i)); });
     return true;
 }
 

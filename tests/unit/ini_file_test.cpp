@@ -245,7 +245,7 @@ TEST(ProfileStruct, DecodesOnlyExactValidText) {
     } cases[] = {
         {"6162C3", true},    {"6162c3", true},  {"6162C4", false}, {"6162C3A", false},   {"6162C", false},
         {"6162C300", false}, {"", false},       {"61G2C3", false}, {"6162C\x00", false}, {" 162C3", false},
-        {"+162C3", false},   {"G06252", false},  // a bad digit whose garbage the checksum would match
+        {"+162C3", false},   {"G06252", false}, {"00AFBG", false},  // bad digits whose garbage would match
     };
     for (const auto& c : cases) {
         unsigned char area[2] = {9, 9};
