@@ -30,8 +30,7 @@ void writeNumber(ProfileFile& file, const char* section, const char* key, uint32
 bool readText(ProfileFile& file, const char* section, const char* key, size_t areaSize, std::string& text) {
     std::string area(areaSize, '\0');
     if (!file.readStruct(section, key, &area[0], area.size())) return false;
-    const void* zero = std::memchr(area.data(), '\0', areaSize - 1);
-    area.resize(zero ? static_cast<size_t>(static_cast<const char*>(zero) - area.data()) : areaSize - 1);
+    area.resize(std::min(std::strlen(area.c_str()), areaSize - 1));
     text = std::move(area);
     return true;
 }
