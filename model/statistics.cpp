@@ -34,38 +34,78 @@ int64_t secondOfDay(const std::tm& t) {
     return t.tm_hour * 3600 + t.tm_min * 60 + t.tm_sec;
 }
 
+// Seconds since 1970 of a calendar date and time of day taken as UTC. A local reading's
+// offset from UTC is this of its fields minus the moment read, found without the C library.
+int64_t civilSeconds(int64_t year, int month0, int day, int64_t secondOfDay) {
+    // Days since 1970-01-01 in the proleptic Gregorian calendar, counted in 400-year eras
+    // from 1 March so that the leap day ends a year.
+    const int64_t y = month0 < 2 ? year - 1 : year;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t monthFromMarch = month0 < 2 ? month0 + 10 : month0 - 2;
+    const int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return (era * 146097 + dayOfEra - 719468) * kSecondsPerDay + secondOfDay;
+}
+
+int64_t civilSeconds(const std::tm& t) {
+    return civilSeconds(int64_t{t.tm_year} + 1900, t.tm_mon, t.tm_mday, secondOfDay(t));
+}
+
+// How far ahead of UTC the local clock reads at `value`; false when it cannot be read.
+bool offsetAt(int64_t value, int64_t& offset) {
+    std::tm local{};
+    if (!toLocal(value, local)) return false;
+    offset = civilSeconds(local) - value;
+    return true;
+}
+
+// The greatest change of daylight saving looked for around an anniversary: every zone the
+// platform knows moves its clock by an hour at most.
+constexpr int64_t kLargestShift = 3600;
+
 // The moment `months` calendar months after the quit, at the quit's time of day. A quit
 // on the 29th to 31st has no such day in a shorter month; its anniversary there is the
 // month's last day, so that the rest after it is never negative. Returns false when the
 // C library cannot convert the date (msvcrt refuses local times before 1970).
-bool anniversary(const std::tm& early, int64_t earlyValue, int64_t months, int64_t& out) {
-    int64_t monthIndex = early.tm_mon + months;
-    int64_t year = early.tm_year + 1900 + monthIndex / 12;
-    int month0 = static_cast<int>(monthIndex % 12);
-    std::tm fields{};
-    fields.tm_year = static_cast<int>(year - 1900);
-    fields.tm_mon = month0;
-    fields.tm_mday = std::min(early.tm_mday, daysInMonth(year, month0));
-    fields.tm_hour = early.tm_hour;
-    fields.tm_min = early.tm_min;
-    fields.tm_sec = early.tm_sec;
-    // The platform decides whether daylight saving applies there. Asked with "unknown" it
-    // may pick either reading of a wall-clock time that happens twice, so both readings
-    // are tried and the first that shows the time asked for wins: the earlier occurrence
-    // of a repeated hour. A time the clock skips is read as standard time, which puts it
-    // after the skipped hour.
-    std::time_t value = -1;
-    for (int dst : {1, 0}) {
-        std::tm probe = fields;
-        probe.tm_isdst = dst;
-        std::time_t reading = std::mktime(&probe);
-        std::tm back{};
-        if (reading == -1 || !toLocal(reading, back)) continue;
-        value = reading;
-        if (back.tm_mday == fields.tm_mday && secondOfDay(back) == secondOfDay(fields)) break;
+//
+// A wall-clock time that happens twice (when daylight saving ends) counts at its first
+// occurrence, and one the clock skips (when it starts) is read with the offset in force
+// before the change, which puts it after the skipped hour. The anniversary lies within a
+// month of the later moment, so that moment's offset `guess` is nearly always right: the
+// time is read back once to confirm it, and once an hour earlier to see that no change of
+// daylight saving lies that close. Only then, near a change, are both offsets tried. (mktime
+// is not used: asked with "unknown" it may pick either reading of a repeated hour, and asked
+// with a daylight flag the moment contradicts it costs glibc several times as much.)
+bool anniversary(const std::tm& early, int64_t earlyValue, int64_t months, int64_t guess, int64_t& out) {
+    const int64_t monthIndex = early.tm_mon + months;
+    const int64_t year = early.tm_year + 1900 + monthIndex / 12;
+    const int month0 = static_cast<int>(monthIndex % 12);
+    const int day = std::min(early.tm_mday, daysInMonth(year, month0));
+    const int64_t wall = civilSeconds(year, month0, day, secondOfDay(early));
+
+    int64_t offset = guess, found = 0;
+    if (!offsetAt(wall - guess, found)) return false;
+    if (found != guess) {
+        offset = found;  // a change lies between the anniversary and the later moment
+        if (!offsetAt(wall - offset, found)) return false;
     }
-    if (value < 0 || static_cast<int64_t>(value) < earlyValue) return false;
-    out = static_cast<int64_t>(value);
+    int64_t value = wall - offset;
+    if (found != offset) {
+        // Neither offset reads back as the time asked for: the clock skips it. The smaller
+        // offset is the one before the clock went forward.
+        value = wall - std::min(offset, found);
+    } else {
+        // A larger offset within the hour before means the clock went back there: the same
+        // time read with it may be the first occurrence. (Before 1970 msvcrt reads nothing,
+        // and no change is looked for.)
+        int64_t before = 0, earlier = 0;
+        if (offsetAt(value - kLargestShift, before) && before > offset && offsetAt(wall - before, earlier) &&
+            earlier == before)
+            value = wall - before;
+    }
+    if (value < earlyValue) return false;
+    out = value;
     return true;
 }
 
@@ -99,8 +139,9 @@ ElapsedTime computeElapsed(TimeValue quitStart, TimeValue now) {
         if (months < 0) months = 0;
         // The same repeated hour can put the anniversary's wall-clock time on its second
         // occurrence, after the later moment: that month is not complete yet.
+        const int64_t lateOffset = civilSeconds(l) - late;
         while (months > 0) {
-            if (!anniversary(e, early, months, anniversaryValue)) {
+            if (!anniversary(e, early, months, lateOffset, anniversaryValue)) {
                 // No calendar for this date: count the span in weeks and days alone.
                 months = 0;
                 break;

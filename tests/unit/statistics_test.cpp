@@ -72,6 +72,8 @@ const ElapsedCase kElapsedCases[] = {
      {0, 1, 4, 2, 0, 0, 0, 58}},
     {"30th_to_31st", {2001, 4, 30, 8, 0, 0}, {2001, 5, 31, 8, 0, 0}, {0, 1, 0, 1, 0, 0, 0, 31}},
     {"31st_to_29_february_leap", {2004, 1, 31, 10, 0, 0}, {2004, 2, 29, 10, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 29}},
+    // 2000 is a leap year by the 400-year rule.
+    {"31st_to_29_february_2000", {2000, 1, 31, 10, 0, 0}, {2000, 2, 29, 10, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 29}},
     {"31st_to_28_february_leap", {2004, 1, 31, 10, 0, 0}, {2004, 2, 28, 10, 0, 0}, {0, 0, 4, 0, 0, 0, 0, 28}},
     {"leap_day_to_28_february", {2004, 2, 29, 12, 0, 0}, {2005, 2, 28, 12, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 365}},
     {"leap_day_to_just_before",
@@ -117,6 +119,11 @@ const ElapsedCase kElapsedCases[] = {
      {2007, 10, 4, 1, 10, 0, kEdt},
      {2007, 11, 4, 1, 50, 0, kEdt},
      {0, 1, 0, 0, 0, 40, 0, 31}},
+    // The same when the later moment is on the second, standard-time pass of that hour.
+    {"repeated_hour_anniversary_first_seen_from_standard_time",
+     {2007, 10, 4, 1, 10, 0, kEdt},
+     {2007, 11, 4, 1, 30, 0, kEst},
+     {0, 1, 0, 0, 1, 20, 0, 31}},
     // The anniversary's wall-clock time is skipped when daylight saving starts: read as
     // standard time it lies at 3:30, so at 3:10 the month is not complete yet.
     {"skipped_hour_anniversary_not_yet",
