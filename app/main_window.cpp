@@ -74,7 +74,7 @@ void onTick(MainWindow& window, TimeValue now) {
     window.state.restoreGuard.onTick(desktop.isEnabled());
     // Hidden, the window still counts as minimised for the rest of the tick.
     if (hidesBeforeTick(shared.record, desktop.isMinimised()) && desktop.isVisible()) desktop.hide();
-    const TickContext context{*shared.currency, window.state.money, window.controls, desktop};
+    const TickContext context{*shared.currency, window.state.money, window.controls, desktop, desktop};
     tick(shared.record, shared.stats, now, desktop.isMinimised(), context);
 }
 
@@ -92,7 +92,7 @@ template <typename Deliver>
 void deliver(MainWindow& window, Deliver step) {
     SharedState& shared = window.shared;
     ScriptContext script = shared.scriptContext();
-    step(Delivery{window.desktop, shared.record, shared.renderBuffer, script, renderScript});
+    step(Delivery{window.desktop, window.desktop, shared.record, shared.renderBuffer, script, renderScript});
 }
 
 }  // namespace

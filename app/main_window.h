@@ -5,7 +5,7 @@
 #include "app/hot_paste.h"
 #include "dde/quit_service.h"
 #include "model/currency.h"
-#include "model/desktop.h"
+#include "app/desktop.h"
 #include "model/profile.h"
 #include "model/tick.h"
 #include "script/shared_state.h"
