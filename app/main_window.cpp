@@ -74,7 +74,7 @@ void onTick(MainWindow& window, TimeValue now) {
     window.state.restoreGuard.onTick(desktop.isEnabled());
     // Hidden, the window still counts as minimised for the rest of the tick.
     if (hidesBeforeTick(shared.record, desktop.isMinimised()) && desktop.isVisible()) desktop.hide();
-    const TickContext context{*shared.currency, window.state.money, window.controls, desktop, desktop};
+    const TickContext context{*shared.currency, window.state.tick, window.controls, desktop, desktop};
     tick(shared.record, shared.stats, now, desktop.isMinimised(), context);
 }
 

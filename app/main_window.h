@@ -39,7 +39,7 @@ private:
 
 // What lives with the main window from one message to the next.
 struct MainWindowState {
-    PlainMoneyMemo money;
+    TickMemo tick;
     StartUpRestoreGuard restoreGuard;
     bool aboutBoxOpen = false;  // an About dialog opened from the system menu is on screen
 };

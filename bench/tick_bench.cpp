@@ -39,9 +39,9 @@ void oneTick(benchmark::State& state, bool minimised) {
     QuitStatistics stats;
     PlainCurrency currency;
     NullView view;
-    PlainMoneyMemo money;
+    TickMemo memo;
     const TickControls controls{1031, 1032, 1033, 1034, 1035};
-    const TickContext context{currency, money, controls, view, view};
+    const TickContext context{currency, memo, controls, view, view};
     for (auto _ : state) tick(record, stats, kExample, minimised, context);
 }
 BENCHMARK_CAPTURE(oneTick, shown, false);

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace kalverin {
 
@@ -27,7 +27,7 @@ public:
     bool empty() const { return end_ == text_; }
     size_t size() const { return static_cast<size_t>(end_ - text_); }
     std::string str() const { return std::string(text_, size()); }
-    void into(std::string& out) const { out.assign(text_, size()); }
+    std::string_view view() const { return std::string_view(text_, size()); }
 
 private:
     char text_[112];
@@ -40,7 +40,7 @@ struct Part {
 };
 
 // " %dY %dM ..." for the parts that are not 0.
-void appendElapsed(std::string& text, const ElapsedTime& e, bool withSeconds) {
+void writeElapsed(Line& line, const ElapsedTime& e, bool withSeconds) {
     const Part parts[] = {{e.years, 'Y'},
                           {e.months, 'M'},
                           {e.weeks, 'W'},
@@ -48,14 +48,12 @@ void appendElapsed(std::string& text, const ElapsedTime& e, bool withSeconds) {
                           {e.hours, 'h'},
                           {e.minutes, 'm'},
                           {withSeconds ? e.seconds : 0, 's'}};
-    Line line;
     for (const Part& part : parts) {
         if (part.value == 0) continue;
         line.put(' ');
         line.number(part.value);
         line.put(part.unit);
     }
-    line.into(text);
 }
 
 std::string numberText(int32_t value) {
@@ -101,23 +99,25 @@ std::string lifeSavedText(const QuitStatistics& stats) {
 }
 
 // The status text lives in a 100-byte caption buffer. A fragment that does not fit whole
-// is left out with everything after it, so the caption never ends in half a number.
+// is left out with everything after it, so the caption never ends in half a number. Put
+// together in place every tick: no allocation.
 class StatusText {
 public:
-    StatusText() { text_.reserve(kStatusTextMax + 1); }
-    std::string& start() { return text_; }
-    void append(const char* lead, const std::string& body, const char* tail = "") {
-        const size_t leadSize = std::strlen(lead), tailSize = std::strlen(tail);
-        if (full_ || text_.size() + leadSize + body.size() + tailSize > kStatusTextMax) {
+    void append(std::string_view lead, std::string_view body, std::string_view tail = {}) {
+        if (full_ || size_ + lead.size() + body.size() + tail.size() > kStatusTextMax) {
             full_ = true;
             return;
         }
-        text_.append(lead, leadSize).append(body).append(tail, tailSize);
+        for (std::string_view part : {lead, body, tail}) {
+            part.copy(text_ + size_, part.size());
+            size_ += part.size();
+        }
     }
-    const std::string& text() const { return text_; }
+    std::string_view text() const { return std::string_view(text_, size_); }
 
 private:
-    std::string text_;
+    char text_[kStatusTextMax];
+    size_t size_ = 0;
     bool full_ = false;
 };
 
@@ -152,14 +152,22 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
         counted < 0 ? 0.0f : static_cast<float>(e.totalMinutes * static_cast<double>(record.moneyPerMinute));
 
     const bool shown = !minimised;
+    TickMemo& memo = context.memo;
+    Line elapsed;
+    writeElapsed(elapsed, e, record.tipShowsSeconds != 0 || shown);
     StatusText status;
-    std::string& elapsed = status.start();
-    appendElapsed(elapsed, e, record.tipShowsSeconds != 0 || shown);
+    status.append(elapsed.view(), {});  // seven parts of at most 13 characters always fit
     if (elapsed.empty())
         stats.tipText.clear();
     else
-        stats.tipText.assign(elapsed, 1, kTipTextMax);
-    setTrayIcon(context.tray, TrayAction::modify, stats.tipText);
+        stats.tipText.assign(elapsed.view().substr(1, kTipTextMax));
+    // Each modify is a synchronous call into the shell, and with seconds hidden the tip
+    // changes once a minute: an unchanged tip is not sent again. A request the shell refused
+    // is sent again at the next tick.
+    if (!memo.tipSent || memo.tip != stats.tipText) {
+        memo.tipSent = setTrayIcon(context.tray, TrayAction::modify, stats.tipText);
+        memo.tip = stats.tipText;
+    }
     if (shown) view.setControlText(controls.elapsed, stats.tipText);
 
     const std::string count = numberText(notSmoked);
@@ -170,7 +178,7 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
     }
     stats.notSmoked = notSmoked;
 
-    const std::string money = formatMoneyText(context.money.text(stats.moneySaved), context.currency);
+    const std::string money = formatMoneyText(memo.money.text(stats.moneySaved), context.currency);
     if (shown) view.setControlText(controls.moneySaved, money);
     if (record.tipShowsMoneySaved) status.append(", a saving of ", money);
 
@@ -184,11 +192,12 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
                             stats.lifeSavedHours + stats.lifeSavedMinutes + stats.lifeSavedSeconds;
     if (lifeSum > 0 && record.tipShowsLifeSaved) status.append(", LS: ", lifeSaved);
 
-    if (shown) {
-        static const std::string shownCaption = kShownCaption;
-        view.setCaption(shownCaption);
-    } else {
-        view.setCaption(status.text());
+    // Setting a caption redraws the taskbar button, so an unchanged one is left alone.
+    const std::string_view caption = shown ? std::string_view(kShownCaption) : status.text();
+    if (!memo.captionSet || memo.caption != caption) {
+        memo.caption.assign(caption);
+        memo.captionSet = true;
+        view.setCaption(memo.caption);
     }
 }
 

@@ -18,10 +18,19 @@ struct TickControls {
     int elapsed, moneySaved, notSmoked, lifeSaved, userName;
 };
 
+// What one tick keeps for the next: the money's plain text, and the tip and caption last
+// handed over, which are not handed over again unchanged.
+struct TickMemo {
+    PlainMoneyMemo money;
+    std::string tip, caption;
+    bool tipSent = false;  // the shell took `tip`
+    bool captionSet = false;
+};
+
 // What the tick works with besides the record and the statistics it fills.
 struct TickContext {
     CurrencyFormat& currency;
-    PlainMoneyMemo& money;  // kept from one tick to the next
+    TickMemo& memo;
     const TickControls& controls;
     StatusView& view;
     TrayIcon& tray;
@@ -32,7 +41,8 @@ struct TickContext {
 bool hidesBeforeTick(const QuitRecord& record, bool minimised);
 
 // One tick at `now`: fills `stats`, then sets the tray tip, the controls (only when not
-// minimised), sounds the day-change beep and sets the caption, in that order.
+// minimised), sounds the day-change beep and sets the caption, in that order; the tip and
+// the caption only when they differ from the last ones.
 void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool minimised,
           const TickContext& context);
 

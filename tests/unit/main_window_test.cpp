@@ -177,8 +177,18 @@ const StepCase kSteps[] = {
          t.shared.record.showOnTaskbar = 0;
          onTick(t.main, 979551000 + 60);
      },
-     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:1:4:1m", "1031:1m", "1033:0",
-      "1035:User 1", "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
+     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "1031:1m", "1033:0", "1035:User 1",
+      "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
+    // A restarted shell gets the icon back with the tip, though the tick has sent that tip.
+    {"TaskbarRestartAddsTheIconWithTheTip",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.started();
+         onTick(t.main, 979551000 + 60);
+         onTaskbarRestart(t.main);
+         onTick(t.main, 979551000 + 60);
+     },
+     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:0:7:1m"}},
     {"AboutFromTheSystemMenuOnceAtATime",
      kReturning,
      [](MainWindowTest& t) {

@@ -17,14 +17,15 @@ class RecordingView : public RecordingDesktop {
 public:
     bool notifyIcon(TrayAction, unsigned, const std::string& tip) override {
         calls.push_back("tip:" + tip);
-        return true;
+        return !refusesTip;
     }
     TickContext with(CurrencyFormat& currency) {
-        return TickContext{currency, money, kControls, *this, *this};
+        return TickContext{currency, memo, kControls, *this, *this};
     }
 
     static constexpr TickControls kControls{1031, 1032, 1033, 1034, 1035};
-    PlainMoneyMemo money;
+    TickMemo memo;
+    bool refusesTip = false;
 };
 
 // A locale whose currency text is as long as the buffer takes, or one that cannot format.
@@ -258,6 +259,34 @@ TEST_F(Tick, MoneyFollowsTheMinutesFromTickToTick) {
                  {kQuit + 240, "$0.01"},  {kExample, "$1,962.98"}, {kExample + 60, "$1,962.99"}};
     for (const Step& step : steps)
         EXPECT_EQ(run(step.now, false).at(4), std::string("1032:") + step.money) << step.now - kQuit;
+}
+
+// With seconds hidden the tip and the caption change once a minute; in between the tick hands
+// nothing over, except a tip the shell refused.
+TEST_F(Tick, TipAndCaptionGoOutOnlyWhenChangedOrRefused) {
+    record.tipShowsSeconds = 0;
+    const std::string caption = ", 8724 not smoked, a saving of $1,962.9";
+    struct Step {
+        TimeValue now;
+        bool refused;
+        std::vector<std::string> calls;
+    } steps[] = {
+        {kExample,
+         true,
+         {"tip:1Y 2M 1W 5D 5h 15m", "caption: 1Y 2M 1W 5D 5h 15m" + caption + "8, LS: 4W 2D 7h "}},
+        {kExample + 1, false, {"tip:1Y 2M 1W 5D 5h 15m"}},
+        {kExample + 2, false, {}},
+        {kExample + 48,
+         false,
+         {"tip:1Y 2M 1W 5D 5h 16m", "caption: 1Y 2M 1W 5D 5h 16m" + caption + "9, LS: 4W 2D 7h "}},
+    };
+    RecordingView view;
+    for (const Step& step : steps) {
+        view.calls.clear();
+        view.refusesTip = step.refused;
+        tick(record, stats, step.now, true, view.with(currency));
+        EXPECT_EQ(view.calls, step.calls) << step.now - kExample;
+    }
 }
 
 TEST_F(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
