@@ -5,20 +5,12 @@
 #include <ctime>
 #include <limits>
 
+#include "model/local_time.h"
+
 namespace kalverin {
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
-
-// std::localtime hands back a shared buffer; everything runs on the one UI thread, and
-// the fields are copied out before anything else can convert a time.
-bool toLocal(int64_t value, std::tm& out) {
-    std::time_t t = static_cast<std::time_t>(value);
-    const std::tm* local = std::localtime(&t);
-    if (!local) return false;
-    out = *local;
-    return true;
-}
 
 bool isLeapYear(int64_t year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -55,7 +47,7 @@ int64_t civilSeconds(const std::tm& t) {
 // How far ahead of UTC the local clock reads at `value`; false when it cannot be read.
 bool offsetAt(int64_t value, int64_t& offset) {
     std::tm local{};
-    if (!toLocal(value, local)) return false;
+    if (!localReading(value, local)) return false;
     offset = civilSeconds(local) - value;
     return true;
 }
@@ -129,7 +121,7 @@ ElapsedTime computeElapsed(TimeValue quitStart, TimeValue now) {
     int64_t months = 0;
     int64_t anniversaryValue = early;
     std::tm e{}, l{};
-    if (toLocal(early, e) && toLocal(late, l)) {
+    if (localReading(early, e) && localReading(late, l)) {
         months = (int64_t{l.tm_year} - e.tm_year) * 12 + l.tm_mon - e.tm_mon;
         int anniversaryDay = std::min(e.tm_mday, daysInMonth(l.tm_year + 1900, l.tm_mon));
         if (l.tm_mday < anniversaryDay || (l.tm_mday == anniversaryDay && secondOfDay(l) < secondOfDay(e)))
