@@ -259,6 +259,8 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
     } cases[] = {
         {"garbage lines", "\x01\x02garbage\r\n=\r\n[\r\n]]]\r\n[User 1\r\nhkv=65\r\n"},
         {"out-of-range key code", "hkv=65601\r\nhmod=4294967295\r\nhkv1=256\r\nhmod1=16\r\n"},
+        {"out-of-range secondary keys",
+         "hkv2=256\r\nhmod2=16\r\nhkv3=256\r\nhmod3=16\r\nhkv4=256\r\nhmod4=16\r\n"},
         {"letters for numbers", "hkv=abc\r\nspd=twenty\r\ncpp=x20\r\n"},
         {"huge numbers wrap", "Start=99999999999\r\nspd=4294967296\r\n"},
         {"over-long name", "Name=" + std::string(300, 'n') + "\r\n"},
@@ -269,12 +271,15 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
         QuitRecord r = load();
         SCOPED_TRACE(c.what);
         EXPECT_LE(r.userName.size(), kUserNameMax);
-        EXPECT_LE(r.hotKeyVk[0], 0xFF);
-        EXPECT_LE(r.hotKeyModifiers[0], 0x0F);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_LE(r.hotKeyVk[i], 0xFF) << i;
+            EXPECT_LE(r.hotKeyModifiers[i], 0x0F) << i;
+        }
         EXPECT_EQ(r.hotPasteTexts[0], kDefaultPrimaryText);
     }
     writeAll(path_,
              "[User 1]\r\nhkv=65601\r\nhmod=4294967295\r\nhkv1=0x41\r\nhmod1=16\r\nspd=twenty\r\n"
+             "hkv2=256\r\nhmod2=16\r\nhkv3=256\r\nhmod3=16\r\nhkv4=256\r\nhmod4=16\r\n"
              "cpp= 25abc\r\nStart=99999999999\r\nName=" +
                  std::string(300, 'n') + "\r\n");
     QuitRecord r = load();
@@ -282,6 +287,10 @@ TEST_F(SettingsFileTest, CorruptValuesLoadSoundly) {
     EXPECT_EQ(r.hotKeyModifiers[0], kStoredControl);
     EXPECT_EQ(r.hotKeyVk[1], 0x41);
     EXPECT_EQ(r.hotKeyModifiers[1], kStoredControl);
+    for (int i = 2; i < 5; ++i) {  // the defaults 121, 122 and 123 with Ctrl
+        EXPECT_EQ(r.hotKeyVk[i], 119 + i);
+        EXPECT_EQ(r.hotKeyModifiers[i], kStoredControl);
+    }
     EXPECT_EQ(r.cigarettesPerDay, 0);  // garbage reads as 0, as the platform reads it
     EXPECT_EQ(r.cigarettesPerPack, 25);
     EXPECT_EQ(r.quitStart, 1215752191u);  // 99999999999 modulo 2^32

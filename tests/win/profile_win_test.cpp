@@ -115,7 +115,8 @@ const char* const kOddFiles[] = {
     "[s]\nk=\"quoted\"\nq='single'\nm=\"mixed'\nd=\"\ne=\"\"\nnoeq\n",
     "[s]\rk=-1\rq=+7\rm=0x10\rd=0o17\re=0b101\rf=12abc\rg=abc\rh=- 5\r",
     "[s]\r\nk=4294967296\r\nq=99999999999\r\nm=   \r\nd=\t9\r\ne=\"12\"\r\nf=0x\r\ng=-\r\n",
-    "[s]\r\nk=                              5\r\nq=000000000000000000000000000000007\r\n",
+    "[s]\r\nk=                              5\r\nq=000000000000000000000000000000007\r\n"
+    "m=000000000000000000000000000007\r\nd=00000000000000000000000000007\r\n",
     "[x]y] tail\r\nk=2\r\n[s]\r\nk=first\r\n[S]\r\nk=second\r\nq=only in second\r\n",
     "[s]\r\n;k=commented\r\nk=\x1Azz\r\nq=\xE9\xE8\r\n[t\r\nm=1\r\n",
     "[s]\r\nk=6162C3\r\nq=6162c3\r\nm= 6162C3 "
