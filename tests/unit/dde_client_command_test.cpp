@@ -39,6 +39,10 @@ TEST(ClientCommand, ParsesEachCommandWithItsOptions) {
         {{"watch", "A", "B", "010"}, ClientAction::watch, "A", "B", "", 1, 10},
         {{"--format", "010", "watch", "A", "B"}, ClientAction::watch, "A", "B", "", 10},
         {{"--format", "08", "watch", "A", "B"}, ClientAction::watch, "A", "B", "", 8},
+        // Registered formats lie in 0xC000 to 0xFFFF.
+        {{"--format", "65535", "topics"}, ClientAction::topics, "System", "Topics", "", 65535},
+        {{"--format", "0xC001", "topics"}, ClientAction::topics, "System", "Topics", "", 49153},
+        {{"--format", "0X10", "topics"}, ClientAction::topics, "System", "Topics", "", 16},
     };
     for (const Case& c : cases) {
         ClientCommand command;
