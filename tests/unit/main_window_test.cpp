@@ -189,6 +189,22 @@ const StepCase kSteps[] = {
          onTick(t.main, 979551000 + 60);
      },
      {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:0:7:1m"}},
+    {"TrayDoubleClickHidesAndStoresTheRecord",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.started();
+         onTrayMessage(t.main, 515);  // WM_LBUTTONDBLCLK
+         t.calls.push_back("sotb=" + t.settings.values["User 1/sotb"]);
+     },
+     {"hide", "save", "sotb=0"}},
+    {"CopySigDeliversThePrimaryText",
+     kReturning,
+     [](MainWindowTest& t) {
+         t.shared.record.hotPasteTexts[0] = "zero";
+         t.shared.record.hotPasteTexts[1] = "one";
+         onCopySig(t.main);
+     },
+     {"open", "empty", "set:zero\r\n", "close"}},
     {"AboutFromTheSystemMenuOnceAtATime",
      kReturning,
      [](MainWindowTest& t) {
