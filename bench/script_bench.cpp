@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/paired_ratio.h"
 #include "script/interpreter.h"
 #include "script/number_words.h"
 #include "tests/support/example_quit.h"
@@ -63,6 +64,31 @@ void BM_SnprintfSameSentence(benchmark::State& bench) {
     bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations()) * static_cast<int64_t>(out.size()));
 }
 BENCHMARK(BM_SnprintfSameSentence);
+
+// The goal: rendering costs at most twice the snprintf sentence, the two timed in alternation
+// (tools/bench).
+void renderGoal(benchmark::State& bench) {
+    QuitStatistics stats = exampleMoment();
+    QuitRecord record;
+    InterpreterState state;
+    UsCurrencyFormat currency;
+    ScriptContext context{stats, record, state, currency};
+    TextBuffer out(kRenderMax);
+    std::string bySnprintf;
+    pairedRatio(
+        bench,
+        [&] {
+            out.clear();
+            renderScript(kDefaultPrimaryText, out, context);
+            benchmark::DoNotOptimize(out.c_str());
+        },
+        [&] {
+            renderBySnprintf(stats, currency, bySnprintf);
+            benchmark::DoNotOptimize(bySnprintf.data());
+        });
+    if (out.str() != bySnprintf) bench.SkipWithError("the two renderings differ");
+}
+BENCHMARK(renderGoal)->Iterations(1);
 
 }  // namespace
 }  // namespace kalverin

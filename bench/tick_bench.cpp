@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "bench/paired_ratio.h"
 #include "model/tick.h"
 #include "tests/support/example_quit.h"
 #include "tests/support/plain_currency.h"
@@ -56,16 +57,38 @@ void computeElapsedOnly(benchmark::State& state) {
 }
 BENCHMARK(computeElapsedOnly);
 
+// What a tick is measured against.
+void localtimeAndMktimeOnce(std::time_t moment) {
+    std::tm fields = *std::localtime(&moment);
+    fields.tm_isdst = -1;
+    benchmark::DoNotOptimize(std::mktime(&fields));
+}
+
 void localtimeAndMktime(benchmark::State& state) {
     useZone();
-    std::time_t moment = kExample;
-    for (auto _ : state) {
-        std::tm fields = *std::localtime(&moment);
-        fields.tm_isdst = -1;
-        benchmark::DoNotOptimize(std::mktime(&fields));
-    }
+    for (auto _ : state) localtimeAndMktimeOnce(kExample);
 }
 BENCHMARK(localtimeAndMktime);
+
+// The goal: one tick costs at most 2.5 times one localtime + one mktime, the two timed in
+// alternation (tools/bench).
+void tickGoal(benchmark::State& state, bool minimised) {
+    useZone();
+    const QuitRecord record = exampleHabitRecord();
+    QuitStatistics stats;
+    PlainCurrency currency;
+    NullView view;
+    TickMemo memo;
+    const TickControls controls{1031, 1032, 1033, 1034, 1035};
+    const TickContext context{currency, memo, controls, view, view};
+    // Successive seconds within the example's hour, clear of any change of daylight saving.
+    TimeValue second = 0;
+    pairedRatio(
+        state, [&] { tick(record, stats, kExample + second++ % 3600, minimised, context); },
+        [] { localtimeAndMktimeOnce(kExample); });
+}
+BENCHMARK_CAPTURE(tickGoal, shown, false)->Iterations(1);
+BENCHMARK_CAPTURE(tickGoal, minimised, true)->Iterations(1);
 
 void moneyText(benchmark::State& state) {
     PlainCurrency currency;
