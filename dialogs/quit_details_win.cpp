@@ -6,7 +6,7 @@
 #include "dialogs/quit_details_win.h"
 #include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/quit_details.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {
@@ -131,7 +131,7 @@ INT_PTR onCommand(HWND dialog, int id) {
     return FALSE;
 }
 
-INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return onInit(dialog, lParam);
@@ -141,6 +141,11 @@ INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return answerToolTip(lParam, quitDetailsTip) ? TRUE : FALSE;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guardDialogMessage(dialog, message,
+                              [&] { return handleMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

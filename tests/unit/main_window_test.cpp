@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -76,7 +77,8 @@ const TickControls kControls{1031, 1032, 1033, 1034, 1035};
 
 struct MainWindowTest : ::testing::Test {
     MainWindowTest() { shared.currency = &currency; }
-    RecordingDesktop desktop;
+    std::unique_ptr<RecordingDesktop> window = std::make_unique<RecordingDesktop>();
+    RecordingDesktop& desktop = *window;  // owned by `main` from here on
     Calls& calls = desktop.calls;
     UsCurrencyFormat currency;
     SharedState shared;
@@ -84,8 +86,7 @@ struct MainWindowTest : ::testing::Test {
     LoggingDdeml ddeml{desktop.calls};
     QuitService service{ddeml};
     HotKeyRegistrations hotKeys;
-    MainWindowState state;
-    MainWindow main{desktop, shared, settings, service, hotKeys, state, kControls};
+    MainWindow main{std::move(window), shared, settings, service, hotKeys, kControls};
 
     void started() {
         startUp(main, kNow);
@@ -118,10 +119,10 @@ const StepCase kSteps[] = {
          t.observe("quitStart:", t.shared.record.quitStart);
          t.calls.push_back("Build=" + t.settings.values["Kalverin/Build"]);
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
-         t.observe("guard:", t.state.restoreGuard.armed());
+         t.observe("guard:", t.main.restoreGuard.armed());
      },
-     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "welcome", "save",
-           "post:quitDetails", "timer"} +
+     Calls{"dde:start", "decorate", "load", "showHotKey:2:187", "notify:add:message+icon+tip:", "welcome",
+           "save", "post:quitDetails", "timer"} +
          kSendToTaskbar + Calls{"quitStart:1017240312", "Build=151", "dde:User 1", "guard:1"}},
     {"ReturningUserWithSecondaryKeys",
      {{"Kalverin/Build", "150"}, {"User 1/mirc", "1"}, {"User 1/Start", "979551000"}},
@@ -129,8 +130,8 @@ const StepCase kSteps[] = {
          startUp(t.main, kNow);
          t.observe("quitStart:", t.shared.record.quitStart);
      },
-     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "timer", "register:2:2:120",
-           "register:3:2:121", "register:4:2:122", "register:5:2:123"} +
+     Calls{"dde:start", "decorate", "load", "showHotKey:2:187", "notify:add:message+icon+tip:", "timer",
+           "register:2:2:120", "register:3:2:121", "register:4:2:122", "register:5:2:123"} +
          kSendToTaskbar + Calls{"quitStart:979551000"}},
     {"StoredQuitTimeZeroBecomesNow",
      {{"Kalverin/Build", "151"}, {"User 1/Start", "0"}},
@@ -138,8 +139,8 @@ const StepCase kSteps[] = {
          startUp(t.main, kNow);
          t.observe("quitStart:", t.shared.record.quitStart);
      },
-     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "timer"} + kSendToTaskbar +
-         Calls{"quitStart:1017240312"}},
+     Calls{"dde:start", "decorate", "load", "showHotKey:2:187", "notify:add:message+icon+tip:", "timer"} +
+         kSendToTaskbar + Calls{"quitStart:1017240312"}},
     {"SendToTaskbarTakesTheShownCombination",
      kReturning,
      [](MainWindowTest& t) {
@@ -158,7 +159,7 @@ const StepCase kSteps[] = {
          shutDown(t.main);
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
      },
-     {"save", "dde:stop", "notify:2:0:1D", "dde:none"}},
+     {"save", "dde:stop", "notify:remove::1D", "dde:none"}},
     {"TickHidesAMinimisedWindowOfAnIconUser",
      kLivesInTheIcon,
      [](MainWindowTest& t) {
@@ -166,7 +167,7 @@ const StepCase kSteps[] = {
          onTick(t.main, 979551000 + 60);
          onTick(t.main, 979551000 + 120);  // hidden already: not again
      },
-     {"hide", "notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:1:4:2m",
+     {"hide", "notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:modify:tip:2m",
       "caption: 2m, 0 not smoked, a saving of $0.00"}},
     {"TickLeavesATaskbarButtonAndAShownWindow",
      kReturning,
@@ -177,8 +178,8 @@ const StepCase kSteps[] = {
          t.shared.record.showOnTaskbar = 0;
          onTick(t.main, 979551000 + 60);
      },
-     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "1031:1m", "1033:0", "1035:User 1",
-      "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
+     {"notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "1031:1m", "1033:0",
+      "1035:User 1", "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
     // A restarted shell gets the icon back with the tip, though the tick has sent that tip.
     {"TaskbarRestartAddsTheIconWithTheTip",
      kReturning,
@@ -188,7 +189,8 @@ const StepCase kSteps[] = {
          onTaskbarRestart(t.main);
          onTick(t.main, 979551000 + 60);
      },
-     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:0:7:1m"}},
+     {"notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00",
+      "notify:add:message+icon+tip:1m"}},
     {"TrayDoubleClickHidesAndStoresTheRecord",
      kReturning,
      [](MainWindowTest& t) {
@@ -252,8 +254,8 @@ TEST_F(MainWindowTest, RestoreGuard) {
         for (const char* e = c.events; *e; ++e) {
             desktop.enabled = *e != 'd';
             if (*e == 't' || *e == 'd') onTick(main, kNow), seen += *e;
-            if (*e == 'u') state.restoreGuard.onUserRestore(), seen += 'u';
-            if (*e == 'r' || *e == 'a') seen += state.restoreGuard.allowsRestore() ? 'a' : 'r';
+            if (*e == 'u') main.restoreGuard.onUserRestore(), seen += 'u';
+            if (*e == 'r' || *e == 'a') seen += main.restoreGuard.allowsRestore() ? 'a' : 'r';
         }
         EXPECT_EQ(seen, c.events) << c.name;
         shutDown(main);  // the service stops, ready for the next start
