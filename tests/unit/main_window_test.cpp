@@ -77,6 +77,8 @@ const TickControls kControls{1031, 1032, 1033, 1034, 1035};
 
 struct MainWindowTest : ::testing::Test {
     MainWindowTest() { shared.currency = &currency; }
+    // The service logs into the desktop `main` owns, and `main` goes first: it stops here.
+    ~MainWindowTest() override { service.stop(); }
     std::unique_ptr<RecordingDesktop> window = std::make_unique<RecordingDesktop>();
     RecordingDesktop& desktop = *window;  // owned by `main` from here on
     Calls& calls = desktop.calls;
