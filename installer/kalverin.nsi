@@ -223,6 +223,7 @@ Function readSwitches
     ${Do}
       IntOp $2 $2 + 1
       StrCpy $3 $0 1 $2
+      ${IfThen} $2 >= $1 ${|} ${Break} ${|}
     ${LoopUntil} $3 == '"'
     IntOp $2 $2 + 1
   ${Else}
