@@ -44,11 +44,13 @@ struct MainWindowTest : ::testing::Test {
     Calls& calls = desktop.calls;
     UsCurrencyFormat currency;
     SharedState shared;
+    HotKeyRegistrations hotKeys;
+    // Before the parts that log into the desktop's calls, so that it outlives them: the
+    // service logs its stop as it goes. It only keeps references to the parts until then.
+    MainWindow main{std::move(window), shared, settings, service, hotKeys, kControls};
     LoggingProfile settings{&desktop.calls};
     LoggingDdeml ddeml{desktop.calls};
     QuitService service{ddeml};
-    HotKeyRegistrations hotKeys;
-    MainWindow main{std::move(window), shared, settings, service, hotKeys, kControls};
 
     void started() {
         startUp(main, kNow);
