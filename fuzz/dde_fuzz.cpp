@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t length = next();
         if (length > size - at) length = size - at;
         DataHandle payload =
-            library.createDataHandle(1, data + at, static_cast<uint32_t>(length), 0, nullptr, format, 0);
+            library.clientData(std::string(reinterpret_cast<const char*>(data + at), length), format);
         at += length;
         DataHandle reply = server.onTransaction(type, format, nullptr, library.clientHandle(topic),
                                                 library.clientHandle(item), payload, 0, 0);
