@@ -7,7 +7,7 @@
 
 #include "model/tick.h"
 #include "tests/support/example_quit.h"
-#include "tests/support/plain_currency.h"
+#include "tests/support/us_currency.h"
 #include "tests/support/time_zone.h"
 
 namespace kalverin {
@@ -37,7 +37,7 @@ void oneTick(benchmark::State& state, bool minimised) {
     useZone();
     const QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     NullView view;
     PlainMoneyMemo money;
     const TickControls controls{1031, 1032, 1033, 1034, 1035};
@@ -65,7 +65,7 @@ void localtimeAndMktime(benchmark::State& state) {
 BENCHMARK(localtimeAndMktime);
 
 void moneyText(benchmark::State& state) {
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     for (auto _ : state) benchmark::DoNotOptimize(formatMoney(1962.984375f, currency));
 }
 BENCHMARK(moneyText);
