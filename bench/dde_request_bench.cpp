@@ -6,23 +6,23 @@
 
 #include "script/shared_state.h"
 #include "dde/quit_items.h"
-#include "tests/support/memory_ddeml.h"
-#include "tests/support/plain_currency.h"
+#include "tests/support/fake_ddeml.h"
+#include "tests/support/us_currency.h"
 
 namespace kalverin {
 namespace {
 
 void request(benchmark::State& run, const char* topic, const char* item) {
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     SharedState state;
     state.currency = &currency;
     state.stats.seconds = 7;
-    MemoryDdeml library;
+    FakeDdeml library;
     DdeServer server{library};
     QuitItems items;
     server.start("Kalverin");
     registerQuitItems(server, items, state);
-    Hsz t = library.intern(topic), i = library.intern(item);
+    Hsz t = library.clientHandle(topic), i = library.clientHandle(item);
     for (auto _ : run) {
         DataHandle reply = server.onTransaction(kXtypRequest, kCfText, nullptr, t, i, nullptr, 0, 0);
         benchmark::DoNotOptimize(reply);

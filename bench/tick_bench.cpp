@@ -8,7 +8,7 @@
 #include "bench/paired_ratio.h"
 #include "model/tick.h"
 #include "tests/support/example_quit.h"
-#include "tests/support/plain_currency.h"
+#include "tests/support/us_currency.h"
 #include "tests/support/time_zone.h"
 
 namespace kalverin {
@@ -38,7 +38,7 @@ void oneTick(benchmark::State& state, bool minimised) {
     useZone();
     const QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     NullView view;
     TickMemo memo;
     const TickControls controls{1031, 1032, 1033, 1034, 1035};
@@ -91,7 +91,7 @@ BENCHMARK_CAPTURE(tickGoal, shown, false)->Iterations(1);
 BENCHMARK_CAPTURE(tickGoal, minimised, true)->Iterations(1);
 
 void moneyText(benchmark::State& state) {
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     for (auto _ : state) benchmark::DoNotOptimize(formatMoney(1962.984375f, currency));
 }
 BENCHMARK(moneyText);

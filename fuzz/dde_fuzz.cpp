@@ -6,8 +6,8 @@
 
 #include "script/shared_state.h"
 #include "dde/quit_items.h"
-#include "tests/support/memory_ddeml.h"
-#include "tests/support/plain_currency.h"
+#include "tests/support/fake_ddeml.h"
+#include "tests/support/us_currency.h"
 
 using namespace kalverin;
 
@@ -29,12 +29,12 @@ const T& pick(const T (&table)[N], uint8_t byte) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     SharedState state;
     state.currency = &currency;
     state.record.userName = "Fuzz";
     state.record.hotPasteTexts[0] = "{+N} {A}{+s}";
-    MemoryDdeml library;
+    FakeDdeml library;
     DdeServer server{library};
     QuitItems items;
     server.start("Kalverin");
@@ -59,15 +59,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t length = next();
         if (length > size - at) length = size - at;
         DataHandle payload =
-            library.createDataHandle(1, data + at, static_cast<uint32_t>(length), 0, nullptr, format, 0);
+            library.clientData(std::string(reinterpret_cast<const char*>(data + at), length), format);
         at += length;
-        DataHandle reply = server.onTransaction(type, format, nullptr, library.intern(topic),
-                                                library.intern(item), payload, 0, 0);
+        DataHandle reply = server.onTransaction(type, format, nullptr, library.clientHandle(topic),
+                                                library.clientHandle(item), payload, 0, 0);
         library.freeDataHandle(payload);
         if (type == kXtypRequest || type == kXtypAdvReq || type == kXtypWildConnect) {
             if (reply) library.freeDataHandle(reply);
         }
-        if (items.scriptResult.size() > kScriptResultMax || state.renderBuffer.size() > kRenderMax) {
+        // A handle the server freed twice, or used after the library took it back, counts here.
+        if (items.scriptResult.size() > kScriptResultMax || state.renderBuffer.size() > kRenderMax ||
+            library.handleErrors != 0) {
             __builtin_trap();
         }
     }

@@ -17,7 +17,7 @@
 #include "dde/dde_server.h"
 #include "dde/ddeml_win.h"
 #include "dde/quit_items.h"
-#include "tests/support/plain_currency.h"
+#include "tests/support/us_currency.h"
 
 using namespace kalverin;
 
@@ -38,7 +38,7 @@ void serveUntilParentEnds(DWORD parentId) {
 }
 
 int serveReal(DWORD parentId) {
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
     SharedState state;
     state.currency = &currency;
     state.stats.seconds = 7;

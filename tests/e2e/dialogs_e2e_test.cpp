@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "app/main_window.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/civil_time.h"
@@ -26,7 +27,6 @@ const char* const kEditorCaption = "Kalverin - Hot-Paste Editor             ";
 const char* const kSecondaryCaption = "Secondary Hot-key Text";
 const char* const kMessageBoxCaption = "kalverin";  // the executable's base name
 constexpr int kMessageBoxText = 0xFFFF;             // the static a message box shows its text in
-constexpr WPARAM kCopySigCommand = 32;              // the system menu's "Copy Sig To Clipboard"
 
 // Seconds since the epoch of a UTC civil date (the tests run with TZ=UTC0).
 long long utc(int y, int m, int d, int hh, int mm) {
@@ -98,7 +98,7 @@ protected:
     // program has put the text there, so that it never finds the clipboard held by us.
     std::string copySig() {
         const DWORD before = GetClipboardSequenceNumber();
-        PostMessageA(main, WM_SYSCOMMAND, kCopySigCommand, 0);
+        PostMessageA(main, WM_SYSCOMMAND, kalverin::kCopySigCommand, 0);
         std::string text;
         waitUntil([&] {
             if (GetClipboardSequenceNumber() == before) return false;
@@ -403,11 +403,8 @@ TEST(DialogsFirstRun, WelcomeDismissedWithEscStillLeadsToTheQuitDetails) {
     setText(details, IDC_QD_NAME, "New User");
     press(details, IDOK);
     ASSERT_TRUE(waitUntil([&] { return kalverin.findWindow(kSettingsCaption) == nullptr; }));
-    auto sections = parseIni(appData.readSettings());
-    ASSERT_NE(findSection(sections, "Kalverin"), nullptr);
-    EXPECT_EQ(*findSection(sections, "Kalverin")->find("Build"), "151");
-    ASSERT_NE(findSection(sections, "User 1"), nullptr);
-    EXPECT_EQ(*findSection(sections, "User 1")->find("Name"), "New User");
+    EXPECT_EQ(storedSetting(appData, "Kalverin", "Build"), "151");
+    EXPECT_EQ(userSetting(appData, "Name"), "New User");
 }
 
 }  // namespace

@@ -43,44 +43,6 @@ std::string windowsPath(const std::string& path) {
     return result;
 }
 
-const std::string* IniSection::find(const std::string& key) const {
-    for (const auto& entry : keys)
-        if (_stricmp(entry.first.c_str(), key.c_str()) == 0) return &entry.second;
-    return nullptr;
-}
-
-static std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-
-std::vector<IniSection> parseIni(const std::string& text) {
-    std::vector<IniSection> sections;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        line = trim(line);
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            size_t close = line.rfind(']');
-            sections.push_back(
-                {line.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
-        } else if (!sections.empty()) {
-            size_t eq = line.find('=');
-            if (eq == std::string::npos) continue;
-            sections.back().keys.emplace_back(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
-        }
-    }
-    return sections;
-}
-
-const IniSection* findSection(const std::vector<IniSection>& sections, const std::string& name) {
-    for (const IniSection& s : sections)
-        if (_stricmp(s.name.c_str(), name.c_str()) == 0) return &s;
-    return nullptr;
-}
-
 AppDataFolder::AppDataFolder() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -114,11 +76,9 @@ bool AppDataFolder::settingsExist() const {
     return GetFileAttributesA(settingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string userSetting(const AppDataFolder& appData, const std::string& key) {
-    auto sections = parseIni(appData.readSettings());
-    const IniSection* user = findSection(sections, "User 1");
-    const std::string* value = user ? user->find(key) : nullptr;
-    return value ? *value : "<missing>";
+std::string storedSetting(const AppDataFolder& appData, const std::string& section, const std::string& key) {
+    kalverin::IniProfileFile file = kalverin::IniProfileFile::inMemory(appData.readSettings());
+    return file.readString(section.c_str(), key.c_str(), "<missing>", 65535);
 }
 
 std::string storedText(const std::string& text, size_t size) {

@@ -22,15 +22,6 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDeadli
 std::string windowsPath(const std::string& path);
 std::string environment(const char* name);
 
-// The sections and keys of an INI text, in file order.
-struct IniSection {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> keys;
-    const std::string* find(const std::string& key) const;
-};
-std::vector<IniSection> parseIni(const std::string& text);
-const IniSection* findSection(const std::vector<IniSection>& sections, const std::string& name);
-
 // A fresh folder that stands in for %APPDATA%; removed with its contents at the end.
 class AppDataFolder {
 public:
@@ -48,8 +39,11 @@ private:
     std::string path_;
 };
 
-// A key of section "User 1" as the settings file holds it now; "<missing>" when absent.
-std::string userSetting(const AppDataFolder& appData, const std::string& key);
+// A key of the settings file as the program's own reader finds it now; "<missing>" when absent.
+std::string storedSetting(const AppDataFolder& appData, const std::string& section, const std::string& key);
+inline std::string userSetting(const AppDataFolder& appData, const std::string& key) {
+    return storedSetting(appData, "User 1", key);
+}
 
 // The settings-file value of a text kept in a fixed area of `size` bytes.
 std::string storedText(const std::string& text, size_t size);

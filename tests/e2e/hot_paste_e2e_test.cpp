@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/main_window.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/clipboard_win.h"
@@ -25,7 +26,6 @@ using kalverin::setClipboardText;
 
 constexpr const char* kInitialCaption = "Kalverin v2.60";
 constexpr UINT kTrayCallback = 102;
-constexpr WPARAM kCopySigCommand = 32;
 
 std::string primaryText(const std::string& text) {
     return storedText(text, 1020);
@@ -176,7 +176,7 @@ TEST_F(HotPaste, CopySigFillsTheClipboardAndPastesNothing) {
     HWND main = start({{"Name", "Ann"}, {"Text", primaryText("{+N} quit")}});
     ASSERT_TRUE(main);
     ASSERT_TRUE(setClipboardText(target.frame(), "old"));
-    PostMessageA(main, WM_SYSCOMMAND, kCopySigCommand, 0);
+    PostMessageA(main, WM_SYSCOMMAND, kalverin::kCopySigCommand, 0);
     ASSERT_TRUE(waitUntil([] { return clipboardText() == "Ann quit\r\n"; })) << clipboardText();
     // A key typed after the command arrives after any keys the command could have injected.
     EXPECT_TRUE(press({}, 'X', [&] { return target.waitForText("x"); })) << target.text();

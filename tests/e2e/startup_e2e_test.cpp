@@ -4,11 +4,10 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "model/quit_record.h"
+#include "model/settings.h"
 #include "tests/e2e/harness.h"
 
 namespace e2e {
@@ -25,34 +24,26 @@ TEST(StartUp, FirstRunShowsTheWelcomeAndWritesEveryKeyWithItsDefault) {
     ASSERT_TRUE(kalverin.waitUntilMinimised());
     long after = static_cast<long>(std::time(nullptr));
 
-    auto sections = parseIni(appData.readSettings());
-    const IniSection* user = findSection(sections, "User 1");
-    const IniSection* program = findSection(sections, "Kalverin");
-    ASSERT_NE(user, nullptr);
-    ASSERT_NE(program, nullptr);
-    ASSERT_NE(program->find("Build"), nullptr);
-    EXPECT_EQ(*program->find("Build"), "151");
+    EXPECT_EQ(storedSetting(appData, "Kalverin", "Build"), "151");
+    const std::string start = userSetting(appData, "Start");
 
-    // Every key in its order with its default value; "*" stands for the quit start, checked below.
-    std::istringstream defaults(
-        "hkv=187\nhmod=2\nhkv1=120\nhmod1=2\nhkv2=121\nhmod2=2\nhkv3=122\nhmod3=2\nhkv4=123\n"
-        "hmod4=2\nmirc=0\nStart=*\nspd=0\ncph=0\ncptu=0\ncpp=20\nwns=1\nwc=1\nws=1\nls=1\n"
-        "sotb=4294967295\nName=User 1");
-    std::vector<std::string> expected;
-    for (std::string line; std::getline(defaults, line);) expected.push_back(line);
-    expected.push_back("Text=" + storedText(kalverin::kDefaultPrimaryText, 1020));
-    for (int i = 1; i <= 4; ++i) expected.push_back("Text" + std::to_string(i) + "=" + storedText("", 500));
-    ASSERT_EQ(user->keys.size(), expected.size());
-    for (size_t i = 0; i < user->keys.size(); ++i) {
-        const size_t equals = expected[i].find('=');
-        const std::string key = expected[i].substr(0, equals), value = expected[i].substr(equals + 1);
-        EXPECT_EQ(user->keys[i].first, key) << "key " << i;
-        if (value == "*") continue;
-        EXPECT_EQ(user->keys[i].second, value) << key;
-    }
-    long start = std::atol(user->find("Start")->c_str());
-    EXPECT_GE(start, before - 1);
-    EXPECT_LE(start, after + 1);
+    // Every key in its order with its default value, and no other: the whole section.
+    std::string expected =
+        "[User 1]\r\nhkv=187\r\nhmod=2\r\nhkv1=120\r\nhmod1=2\r\nhkv2=121\r\nhmod2=2\r\nhkv3=122\r\n"
+        "hmod3=2\r\nhkv4=123\r\nhmod4=2\r\nmirc=0\r\nStart=" +
+        start +
+        "\r\nspd=0\r\ncph=0\r\ncptu=0\r\ncpp=20\r\nwns=1\r\nwc=1\r\nws=1\r\nls=1\r\n"
+        "sotb=4294967295\r\nName=User 1\r\nText=" +
+        storedText(kalverin::kDefaultPrimaryText, 1020) + "\r\n";
+    for (int i = 1; i <= 4; ++i) expected += "Text" + std::to_string(i) + "=" + storedText("", 500) + "\r\n";
+    const std::string text = appData.readSettings();
+    const size_t at = text.find("[User 1]\r\n"), end = at + expected.size();
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(text.substr(at, expected.size()), expected);
+    EXPECT_TRUE(end == text.size() || text[end] == '[') << "a key after the last";
+    long quitStart = std::atol(start.c_str());
+    EXPECT_GE(quitStart, before - 1);
+    EXPECT_LE(quitStart, after + 1);
 }
 
 TEST(StartUp, NoWelcomeOnceThisBuildHasRun) {
@@ -62,9 +53,7 @@ TEST(StartUp, NoWelcomeOnceThisBuildHasRun) {
     ASSERT_TRUE(kalverin.waitUntilMinimised());
     EXPECT_EQ(kalverin.findWindow("Welcome To Kalverin"), nullptr);
     EXPECT_EQ(kalverin.findWindow("Kalverin - Settings"), nullptr);
-    auto sections = parseIni(appData.readSettings());
-    ASSERT_NE(findSection(sections, "Kalverin"), nullptr);
-    EXPECT_EQ(*findSection(sections, "Kalverin")->find("Build"), "150");
+    EXPECT_EQ(storedSetting(appData, "Kalverin", "Build"), "150");
 }
 
 TEST(StartUp, CommandLineSelectsTheUsersSection) {
@@ -72,13 +61,9 @@ TEST(StartUp, CommandLineSelectsTheUsersSection) {
     appData.writeSettings(settingsText("Someone Else", {{"Name", "Other"}}));
     KalverinProcess kalverin(appData, "User 2");
     ASSERT_TRUE(kalverin.waitUntilMinimised());
-    auto sections = parseIni(appData.readSettings());
-    const IniSection* user = findSection(sections, "User 2");
-    ASSERT_NE(user, nullptr);
-    EXPECT_EQ(*user->find("Name"), "User 2");
-    ASSERT_NE(findSection(sections, "Someone Else"), nullptr);
-    EXPECT_EQ(*findSection(sections, "Someone Else")->find("Name"), "Other");
-    EXPECT_EQ(findSection(sections, "User 1"), nullptr);
+    EXPECT_EQ(storedSetting(appData, "User 2", "Name"), "User 2");
+    EXPECT_EQ(storedSetting(appData, "Someone Else", "Name"), "Other");
+    EXPECT_EQ(appData.readSettings().find("[User 1]"), std::string::npos);
 }
 
 TEST(StartUp, TwoUsersSideBySideKeepTwoSections) {
@@ -96,13 +81,10 @@ TEST(StartUp, TwoUsersSideBySideKeepTwoSections) {
     ann.pressEscape(ann.mainWindow());
     ASSERT_TRUE(ann.waitForExit());
 
-    auto sections = parseIni(appData.readSettings());
-    ASSERT_NE(findSection(sections, "Ann"), nullptr);
-    ASSERT_NE(findSection(sections, "Bob"), nullptr);
-    EXPECT_EQ(*findSection(sections, "Ann")->find("Name"), "Ann Smith");
-    EXPECT_EQ(*findSection(sections, "Ann")->find("spd"), "20");
-    EXPECT_EQ(*findSection(sections, "Bob")->find("Name"), "Bob Jones");
-    EXPECT_EQ(*findSection(sections, "Bob")->find("spd"), "5");
+    EXPECT_EQ(storedSetting(appData, "Ann", "Name"), "Ann Smith");
+    EXPECT_EQ(storedSetting(appData, "Ann", "spd"), "20");
+    EXPECT_EQ(storedSetting(appData, "Bob", "Name"), "Bob Jones");
+    EXPECT_EQ(storedSetting(appData, "Bob", "spd"), "5");
 }
 
 TEST(StartUp, EscapeEndsTheProgramAndLeavesTheRecordSaved) {
@@ -116,12 +98,11 @@ TEST(StartUp, EscapeEndsTheProgramAndLeavesTheRecordSaved) {
     kalverin.pressEscape(main);
     ASSERT_TRUE(kalverin.waitForExit());
     EXPECT_EQ(kalverin.exitCode(), 0u);
-    auto sections = parseIni(appData.readSettings());
-    const IniSection* user = findSection(sections, "User 1");
-    ASSERT_NE(user, nullptr);
-    ASSERT_NE(user->find("spd"), nullptr);
-    EXPECT_EQ(*user->find("spd"), "12");
-    EXPECT_EQ(user->keys.size(), 27u);
+    EXPECT_EQ(userSetting(appData, "spd"), "12");
+    for (const kalverin::SettingsKey& key : kalverin::kSettingsKeys) {
+        if (key.section != kalverin::SettingsSection::user) continue;
+        EXPECT_NE(userSetting(appData, key.name), "<missing>");
+    }
 }
 
 TEST(StartUp, ABadSectionNameIsRefusedWithoutTouchingTheFile) {

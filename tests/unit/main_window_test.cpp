@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "model/settings_move.h"
+#include "tests/support/logging_profile.h"
 #include "tests/support/fake_ddeml.h"
 #include "tests/support/recording_desktop.h"
 #include "tests/support/us_currency.h"
@@ -18,42 +16,6 @@ namespace kalverin {
 namespace {
 
 using Values = std::vector<std::pair<std::string, std::string>>;  // "section/key", value
-
-// Notes a step in `log` unless it repeats the last one: a whole load or save is one line.
-void note(Calls& log, const std::string& step) {
-    if (log.empty() || log.back() != step) log.push_back(step);
-}
-
-// A settings file in memory that notes its loads and saves in the shared log.
-class MemoryProfile : public ProfileFile {
-public:
-    MemoryProfile(Calls& log, std::string name) : log_(log), name_(std::move(name)) {}
-    unsigned readInt(const char* section, const char* key, unsigned fallback) override {
-        auto found = read(section, key);
-        return found ? static_cast<unsigned>(std::stoul(*found)) : fallback;
-    }
-    std::string readString(const char* section, const char* key, const char* fallback, size_t max) override {
-        auto found = read(section, key);
-        return (found ? *found : std::string(fallback)).substr(0, max);
-    }
-    bool readStruct(const char*, const char*, void*, size_t) override { return false; }
-    void writeString(const char* section, const char* key, const char* value) override {
-        note(log_, "save" + name_);
-        values[std::string(section) + "/" + key] = value;
-    }
-    void writeStruct(const char*, const char*, const void*, size_t) override { note(log_, "save" + name_); }
-
-    std::map<std::string, std::string> values;
-
-private:
-    const std::string* read(const char* section, const char* key) {
-        note(log_, "load" + name_);
-        auto at = values.find(std::string(section) + "/" + key);
-        return at == values.end() ? nullptr : &at->second;
-    }
-    Calls& log_;
-    std::string name_;
-};
 
 // The DDE library, noting when the service starts and stops in the shared log.
 class LoggingDdeml : public FakeDdeml {
@@ -84,11 +46,13 @@ struct MainWindowTest : ::testing::Test {
     Calls& calls = desktop.calls;
     UsCurrencyFormat currency;
     SharedState shared;
-    MemoryProfile settings{desktop.calls, ""};
+    HotKeyRegistrations hotKeys;
+    // Before the parts that log into the desktop's calls, so that it outlives them: the
+    // service logs its stop as it goes. It only keeps references to the parts until then.
+    MainWindow main{std::move(window), shared, settings, service, hotKeys, kControls};
+    LoggingProfile settings{&desktop.calls};
     LoggingDdeml ddeml{desktop.calls};
     QuitService service{ddeml};
-    HotKeyRegistrations hotKeys;
-    MainWindow main{std::move(window), shared, settings, service, hotKeys, kControls};
 
     void started() {
         startUp(main, kNow);
@@ -119,7 +83,7 @@ const StepCase kSteps[] = {
      [](MainWindowTest& t) {
          startUp(t.main, kNow);
          t.observe("quitStart:", t.shared.record.quitStart);
-         t.calls.push_back("Build=" + t.settings.values["Kalverin/Build"]);
+         t.calls.push_back("Build=" + t.settings.value("Kalverin/Build"));
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
          t.observe("guard:", t.main.restoreGuard.armed());
      },
@@ -149,8 +113,8 @@ const StepCase kSteps[] = {
          t.started();
          t.desktop.hotKeyShown = 116 | (1 << 8);  // Shift+F5
          sendToTaskbar(t.main);
-         t.calls.push_back("hkv=" + t.settings.values["User 1/hkv"] +
-                           " hmod=" + t.settings.values["User 1/hmod"]);
+         t.calls.push_back("hkv=" + t.settings.value("User 1/hkv") +
+                           " hmod=" + t.settings.value("User 1/hmod"));
      },
      {"save", "unregister:1", "register:1:4:116", "timer", "minimise", "hkv=116 hmod=1"}},
     {"ShutDownSavesStopsTheServiceAndRemovesTheIcon",
@@ -223,7 +187,7 @@ class MainWindowSteps : public MainWindowTest, public ::testing::WithParamInterf
 
 TEST_P(MainWindowSteps, InOrder) {
     const StepCase& c = GetParam();
-    for (const auto& [key, value] : c.file) settings.values[key] = value;
+    for (const auto& [key, value] : c.file) settings.set(key, value);
     c.step(*this);
     EXPECT_EQ(calls, c.calls);
 }
@@ -250,7 +214,8 @@ const GuardCase kGuardCases[] = {
 
 TEST_F(MainWindowTest, RestoreGuard) {
     for (const GuardCase& c : kGuardCases) {
-        settings.values = {kReturning.begin(), kReturning.end()};
+        settings.file = IniProfileFile::inMemory("");
+        for (const auto& [key, value] : kReturning) settings.set(key, value);
         started();
         std::string seen;
         for (const char* e = c.events; *e; ++e) {
@@ -261,62 +226,6 @@ TEST_F(MainWindowTest, RestoreGuard) {
         }
         EXPECT_EQ(seen, c.events) << c.name;
         shutDown(main);  // the service stops, ready for the next start
-    }
-}
-
-// The settings file moving from the legacy place: reads before and after one write.
-class MemoryFiles : public SettingsFileSystem {
-public:
-    explicit MemoryFiles(Calls& log) : log_(log) {}
-    bool exists(const std::string& path) override { return present.count(path) != 0; }
-    void copy(const std::string& from, const std::string& to) override {
-        log_.push_back("copy " + from + " to " + to);
-        if (copies && !present.count(to)) present.insert(to);
-    }
-    bool samePath(const std::string& a, const std::string& b) override { return a == b; }
-    std::set<std::string> present;
-    bool copies = true;
-
-private:
-    Calls& log_;
-};
-
-struct MoveCase {
-    const char* name;
-    std::set<std::string> present;
-    const char* legacyPath;
-    bool copies;  // whether the new place takes the copy
-    Calls calls;
-};
-
-const MoveCase kMoveCases[] = {
-    {"LegacyOnlyIsReadThenCopiedOnTheFirstWrite",
-     {"old"},
-     "old",
-     true,
-     {"load:legacy", "copy old to new", "save:new", "load:new"}},
-    {"NewFileWins", {"old", "new"}, "old", true, {"load:new", "save:new", "load:new"}},
-    {"NeitherFile", {}, "old", true, {"load:new", "save:new", "load:new"}},
-    {"SamePlace", {"new"}, "new", true, {"load:new", "save:new", "load:new"}},
-    {"NewPlaceRefusesReadsStayWithTheLegacyFile",
-     {"old"},
-     "old",
-     false,
-     {"load:legacy", "copy old to new", "save:new", "load:legacy"}},
-};
-
-TEST(SettingsMove, ReadsMoveOnlyOnceTheNewFileExists) {
-    for (const MoveCase& c : kMoveCases) {
-        Calls log;
-        MemoryProfile current(log, ":new"), legacy(log, ":legacy");
-        MemoryFiles files(log);
-        files.present = c.present;
-        files.copies = c.copies;
-        MovingSettingsFile file(current, "new", legacy, c.legacyPath, files);
-        file.readInt("User 1", "spd", 0);
-        file.writeString("User 1", "spd", "20");
-        file.readInt("User 1", "spd", 0);
-        EXPECT_EQ(log, c.calls) << c.name;
     }
 }
 

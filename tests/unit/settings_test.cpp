@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "model/ini_file.h"
+#include "model/settings_move.h"
+#include "tests/support/logging_profile.h"
 #include "tests/support/settings_support.h"
 
 namespace kalverin {
@@ -21,8 +24,9 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("kalverin-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               // Not gtest's seed: it is the clock's, and two runs started together shared folders.
+               ("kalverin-settings-" + std::to_string(std::random_device{}()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         path_ = dir_ / "kalverin.ini";
@@ -366,34 +370,8 @@ TEST_F(SettingsFileTest, NameDefaultIsTheSectionNameCut) {
 }
 
 // Records every call so that the order of the keys can be checked.
-class RecordingProfile : public ProfileFile {
-public:
-    unsigned readInt(const char* section, const char* key, unsigned fallback) override {
-        log(section, key);
-        return fallback;
-    }
-    std::string readString(const char* section, const char* key, const char* fallback, size_t) override {
-        log(section, key);
-        return fallback;
-    }
-    bool readStruct(const char* section, const char* key, void*, size_t size) override {
-        log(section, key, size);
-        return false;
-    }
-    void writeString(const char* section, const char* key, const char*) override { log(section, key); }
-    void writeStruct(const char* section, const char* key, const void*, size_t size) override {
-        log(section, key, size);
-    }
-    std::vector<std::string> calls;
-
-private:
-    void log(const char* section, const char* key, size_t size = 0) {
-        calls.push_back(std::string(section) + "/" + key + (size ? "/" + std::to_string(size) : ""));
-    }
-};
-
 TEST(SettingsOrder, LoadReadsEveryKeyInItsOrder) {
-    RecordingProfile file;
+    LoggingProfile file;
     QuitRecord r;
     r.sectionName = "U";
     loadSettings(r, file, kNow);
@@ -403,11 +381,11 @@ TEST(SettingsOrder, LoadReadsEveryKeyInItsOrder) {
         "U/spd",       "U/cph",       "U/cptu",      "U/cpp",      "U/wns",          "U/wc",
         "U/ws",        "U/ls",        "U/sotb",      "U/Name",     "Kalverin/Build", "U/Text/1020",
         "U/Text1/500", "U/Text2/500", "U/Text3/500", "U/Text4/500"};
-    EXPECT_EQ(file.calls, expected);
+    EXPECT_EQ(file.keys, expected);
 }
 
 TEST(SettingsOrder, SaveWritesEveryKeyInItsOrder) {
-    RecordingProfile file;
+    LoggingProfile file;
     QuitRecord r;
     r.sectionName = "U";
     saveSettings(r, file);
@@ -416,11 +394,67 @@ TEST(SettingsOrder, SaveWritesEveryKeyInItsOrder) {
         "U/hmod3", "U/hkv4", "U/hmod4",     "U/mirc",      "U/Start",     "U/spd",       "U/cph",
         "U/cptu",  "U/cpp",  "U/wns",       "U/wc",        "U/ws",        "U/ls",        "Kalverin/Build",
         "U/sotb",  "U/Name", "U/Text/1020", "U/Text1/500", "U/Text2/500", "U/Text3/500", "U/Text4/500"};
-    EXPECT_EQ(file.calls, expected);
+    EXPECT_EQ(file.keys, expected);
     std::set<const void*> fields;  // the table's record comparisons see every field only then
     for (const SettingsKey& key : kSettingsKeys)
         fields.insert(std::visit([](auto* field) -> const void* { return field; }, key.field(r)));
     EXPECT_EQ(fields.size(), kSettingsKeyCount) << "every key carries a field of its own";
+}
+
+// The settings file moving from the legacy place: reads before and after one write.
+class MemoryFiles : public SettingsFileSystem {
+public:
+    explicit MemoryFiles(std::vector<std::string>& log) : log_(log) {}
+    bool exists(const std::string& path) override { return present.count(path) != 0; }
+    void copy(const std::string& from, const std::string& to) override {
+        log_.push_back("copy " + from + " to " + to);
+        if (copies && !present.count(to)) present.insert(to);
+    }
+    bool samePath(const std::string& a, const std::string& b) override { return a == b; }
+    std::set<std::string> present;
+    bool copies = true;
+
+private:
+    std::vector<std::string>& log_;
+};
+
+struct MoveCase {
+    const char* name;
+    std::set<std::string> present;
+    const char* legacyPath;
+    bool copies;  // whether the new place takes the copy
+    std::vector<std::string> calls;
+};
+
+const MoveCase kMoveCases[] = {
+    {"LegacyOnlyIsReadThenCopiedOnTheFirstWrite",
+     {"old"},
+     "old",
+     true,
+     {"load:legacy", "copy old to new", "save:new", "load:new"}},
+    {"NewFileWins", {"old", "new"}, "old", true, {"load:new", "save:new", "load:new"}},
+    {"NeitherFile", {}, "old", true, {"load:new", "save:new", "load:new"}},
+    {"SamePlace", {"new"}, "new", true, {"load:new", "save:new", "load:new"}},
+    {"NewPlaceRefusesReadsStayWithTheLegacyFile",
+     {"old"},
+     "old",
+     false,
+     {"load:legacy", "copy old to new", "save:new", "load:legacy"}},
+};
+
+TEST(SettingsMove, ReadsMoveOnlyOnceTheNewFileExists) {
+    for (const MoveCase& c : kMoveCases) {
+        std::vector<std::string> log;
+        LoggingProfile current(&log, ":new"), legacy(&log, ":legacy");
+        MemoryFiles files(log);
+        files.present = c.present;
+        files.copies = c.copies;
+        MovingSettingsFile file(current, "new", legacy, c.legacyPath, files);
+        file.readInt("User 1", "spd", 0);
+        file.writeString("User 1", "spd", "20");
+        file.readInt("User 1", "spd", 0);
+        EXPECT_EQ(log, c.calls) << c.name;
+    }
 }
 
 }  // namespace

@@ -28,20 +28,6 @@ public:
     bool refusesTip = false;
 };
 
-// A locale whose currency text is as long as the buffer takes, or one that cannot format.
-class FixedCurrency : public CurrencyFormat {
-public:
-    explicit FixedCurrency(std::string text, bool works = true) : text_(std::move(text)), works_(works) {}
-    bool format(const std::string&, std::string& out) override {
-        out = text_;
-        return works_;
-    }
-
-private:
-    std::string text_;
-    bool works_;
-};
-
 constexpr TimeValue kQuit = 979551000;      // 2001-01-15 09:30:00 UTC
 constexpr TimeValue kExample = 1017240312;  // 2002-03-27 14:45:12 UTC
 const std::string kExampleCaption =
@@ -239,7 +225,8 @@ TEST_F(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
     for (const Case& c : cases) {
         record.tipShowsMoneySaved = c.tipShowsMoneySaved;
         stats = QuitStatistics();
-        FixedCurrency longCurrency(std::string(c.moneyLength, 'X'));
+        UsCurrencyFormat longCurrency;  // a locale whose text is as long as the buffer takes
+        longCurrency.fixed = std::string(c.moneyLength, 'X');
         const std::string caption = run(kExample, true, longCurrency).back();
         EXPECT_EQ(caption, std::string("caption:") + c.caption);
         EXPECT_LE(caption.size() - 8, kStatusTextMax);
@@ -247,7 +234,8 @@ TEST_F(Tick, StatusTextNeverPassesItsBufferAndKeepsWholeFragments) {
 }
 
 TEST_F(Tick, CurrencyFailureFallsBackToThePlainFigure) {
-    FixedCurrency failing("$1,962.98", false);
+    UsCurrencyFormat failing;
+    failing.works = false;
     EXPECT_EQ(run(kExample, false, failing).at(4), "1032:1962.98");
 }
 

@@ -1,8 +1,11 @@
-// Tool-tips of the dialogs and the main window: one tip window per dialog, texts on request.
+// Pieces every dialog shares: tool-tips (one tip window per dialog, texts on request) and the
+// exception boundary of a dialog procedure.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <new>
 
 #include "dialogs/dialog_support_win.h"
 
@@ -103,6 +106,28 @@ TEST_F(ToolTips, OnlyToolsByWindowWithATextAreAnswered) {
     EXPECT_FALSE(answerToolTip(reinterpret_cast<LPARAM>(&byId), lookUp));
     auto other = request<NMTTDISPINFOA>(TTN_SHOW, kWithTip);
     EXPECT_FALSE(answerToolTip(reinterpret_cast<LPARAM>(&other), lookUp));
+}
+
+// A handler that throws: the dialog manager sees "not handled", and a dialog that could not
+// fill its controls closes as cancelled instead of running empty (a timer ends it with 99).
+HWND thrownIn = nullptr;
+INT_PTR CALLBACK throwingProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+    return guardDialogMessage(dialog, message, [&]() -> INT_PTR {
+        if (message != WM_INITDIALOG) return FALSE;
+        thrownIn = dialog;
+        SetTimer(dialog, 1, 3000, [](HWND d, UINT, UINT_PTR, DWORD) { EndDialog(d, 99); });
+        throw std::bad_alloc();
+    });
+}
+
+TEST(DialogBoundary, AnExceptionStopsAtTheProcedure) {
+    EXPECT_EQ(guardDialogMessage(nullptr, WM_COMMAND, []() -> INT_PTR { throw std::bad_alloc(); }), FALSE);
+    EXPECT_EQ(guardDialogMessage(nullptr, WM_COMMAND, [] { return INT_PTR{TRUE}; }), TRUE);
+    alignas(4) WORD blank[12] = {};  // a template without controls: style, counts, menu, class, title
+    auto* form = reinterpret_cast<DLGTEMPLATE*>(blank);
+    form->style = WS_POPUP;
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, form, nullptr, throwingProc, 0), IDCANCEL);
+    EXPECT_NE(thrownIn, nullptr);
 }
 
 }  // namespace
