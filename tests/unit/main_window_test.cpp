@@ -39,8 +39,6 @@ const TickControls kControls{1031, 1032, 1033, 1034, 1035};
 
 struct MainWindowTest : ::testing::Test {
     MainWindowTest() { shared.currency = &currency; }
-    // The service logs into the desktop `main` owns, and `main` goes first: it stops here.
-    ~MainWindowTest() override { service.stop(); }
     std::unique_ptr<RecordingDesktop> window = std::make_unique<RecordingDesktop>();
     RecordingDesktop& desktop = *window;  // owned by `main` from here on
     Calls& calls = desktop.calls;
@@ -162,7 +160,7 @@ const StepCase kSteps[] = {
      [](MainWindowTest& t) {
          t.started();
          onTrayMessage(t.main, 515);  // WM_LBUTTONDBLCLK
-         t.calls.push_back("sotb=" + t.settings.values["User 1/sotb"]);
+         t.calls.push_back("sotb=" + t.settings.value("User 1/sotb"));
      },
      {"hide", "save", "sotb=0"}},
     {"CopySigDeliversThePrimaryText",
