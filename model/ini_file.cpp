@@ -502,6 +502,8 @@ SaveResult IniProfileFile::save(const std::function<void(ProfileFile&)>& writes)
 SaveResult IniProfileFile::store(const std::string& bytes) {
     // Written in pieces of this size, as a file is written a buffer at a time.
     constexpr size_t kPiece = 4096;
+    // Without a path the temporary file would land in whatever folder is current.
+    if (path_.empty()) return {false, path_, "No folder for application data was found."};
     std::string temporary;
     if (!disk_->createTemporary(path_, temporary)) return {false, path_, disk_->failureReason()};
     bool done = true;
