@@ -140,9 +140,17 @@ bool Win32ProfileDisk::flush() {
 }
 
 bool Win32ProfileDisk::replace(const std::string& temporary, const std::string& path) {
-    // One rename replaces the old file, and returns only once it is on the disk. A read-only
-    // file, or one another program holds open without sharing, refuses it and stays.
-    if (MoveFileExW(wideText(temporary).c_str(), wideText(path).c_str(),
+    const std::wstring target = wideText(path);
+    // Windows refuses to replace a read-only file (access denied), and the person who marked
+    // it so meant it to stay. Wine replaces it all the same: asked here, so both refuse.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return fail();
+    }
+    // One rename replaces the old file, and returns only once it is on the disk. A file
+    // another program holds open without sharing refuses it and stays.
+    if (MoveFileExW(wideText(temporary).c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     return fail();
