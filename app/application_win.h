@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/hot_paste.h"
@@ -61,8 +62,10 @@ public:
     Win32Ddeml ddeml;
     QuitService service{ddeml};
     HotKeyRegistrations hotKeys;  // this run's registrations; they end with the main window
-    MainWindowState window;
-    UINT taskbarCreated = 0;  // the shell's "TaskbarCreated" message, registered by the main window
+    UINT taskbarCreated = 0;      // the shell's "TaskbarCreated" message, registered by the main window
+    // The open main window, from its WM_INITDIALOG to its WM_NCDESTROY; last, so that it goes
+    // before the parts above that it works on.
+    std::unique_ptr<MainWindow> mainWindow;
 };
 
 }  // namespace kalverin

@@ -87,7 +87,7 @@ void Win32Desktop::releaseHotKey(int id) {
     UnregisterHotKey(window_, id);
 }
 
-void Win32Desktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
+bool Win32Desktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window_;
@@ -99,7 +99,7 @@ void Win32Desktop::notifyIcon(TrayAction action, unsigned flags, const std::stri
     size_t length = tip.size() < kTrayTipMax ? tip.size() : kTrayTipMax;
     std::memcpy(data.szTip, tip.data(), length);
     data.szTip[length] = '\0';
-    Shell_NotifyIconA(static_cast<DWORD>(action), &data);
+    return Shell_NotifyIconA(static_cast<DWORD>(action), &data) != FALSE;
 }
 
 bool Win32Desktop::isVisible() {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/desktop.h"
+#include "app/desktop.h"
 
 namespace kalverin {
 
@@ -24,7 +24,7 @@ public:
     void keyEvent(uint8_t vk, uint32_t flags) override;
     bool claimHotKey(int id, unsigned modifiers, uint8_t vk) override;
     void releaseHotKey(int id) override;
-    void notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
+    bool notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
     bool isVisible() override;
     bool isMinimised() override;
     void minimise() override;

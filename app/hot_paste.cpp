@@ -14,7 +14,8 @@ bool isHotKeyId(int id) {
 // Keeps the clipboard open for one delivery and closes it on every way out.
 class ClipboardSession {
 public:
-    explicit ClipboardSession(Desktop& desktop) : desktop_(desktop), open_(desktop.openClipboard()) {}
+    explicit ClipboardSession(ClipboardAndKeys& desktop)
+        : desktop_(desktop), open_(desktop.openClipboard()) {}
     ~ClipboardSession() { close(); }
     ClipboardSession(const ClipboardSession&) = delete;
     ClipboardSession& operator=(const ClipboardSession&) = delete;
@@ -26,7 +27,7 @@ public:
     }
 
 private:
-    Desktop& desktop_;
+    ClipboardAndKeys& desktop_;
     bool open_;
 };
 
@@ -55,13 +56,13 @@ unsigned platformModifiers(uint16_t storedModifiers) {
     return platform;
 }
 
-bool HotKeyRegistrations::registerHotKey(Desktop& desktop, const QuitRecord& record, int id) {
+bool HotKeyRegistrations::registerHotKey(SystemHotKeys& hotKeys, const QuitRecord& record, int id) {
     if (!isHotKeyId(id)) return false;
     size_t entry = static_cast<size_t>(id - 1);
     // Release the combination this id held before: otherwise the platform keeps it beside
     // the new one and both go on pasting.
-    if (registered_[entry]) desktop.releaseHotKey(id);
-    registered_[entry] = desktop.claimHotKey(id, platformModifiers(record.hotKeyModifiers[entry]),
+    if (registered_[entry]) hotKeys.releaseHotKey(id);
+    registered_[entry] = hotKeys.claimHotKey(id, platformModifiers(record.hotKeyModifiers[entry]),
                                              static_cast<uint8_t>(record.hotKeyVk[entry] & 0xFF));
     return registered_[entry];
 }
@@ -74,10 +75,10 @@ DeliveryResult deliverText(const Delivery& delivery, int index) {
     if (index < 0 || index >= static_cast<int>(kHotKeyCount)) return DeliveryResult::ignored;
     renderWithLineBreak(delivery, delivery.record.hotPasteTexts[index]);
 
-    Desktop& desktop = delivery.desktop;
+    ClipboardAndKeys& desktop = delivery.clipboard;
     ClipboardSession clipboard(desktop);
     if (!clipboard.isOpen()) {
-        desktop.messageBox(kCannotOpenClipboardText);
+        delivery.view.messageBox(kCannotOpenClipboardText);
         return DeliveryResult::clipboardBusy;
     }
     desktop.emptyClipboard();
@@ -88,7 +89,7 @@ DeliveryResult deliverText(const Delivery& delivery, int index) {
         case ClipboardSet::ok:
             return DeliveryResult::delivered;
         case ClipboardSet::outOfMemory:
-            desktop.messageBox(kOutOfMemoryText);
+            delivery.view.messageBox(kOutOfMemoryText);
             return DeliveryResult::outOfMemory;
         case ClipboardSet::refused:
             break;
@@ -101,7 +102,7 @@ DeliveryResult hotPaste(const Delivery& delivery, int id) {
     DeliveryResult result = deliverText(delivery, id - 1);
     // Ctrl+V goes to whichever window has the focus, whatever became of the clipboard.
     // The user's own hot-key modifiers are still down and are left alone.
-    Desktop& desktop = delivery.desktop;
+    ClipboardAndKeys& desktop = delivery.clipboard;
     desktop.keyEvent(kVkControl, 0);
     desktop.keyEvent(kVkV, 0);
     desktop.keyEvent(kVkV, kKeyEventKeyUp);

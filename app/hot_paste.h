@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "model/desktop.h"
+#include "app/desktop.h"
 #include "model/quit_record.h"
 #include "model/text_buffer.h"
 #include "script/interpreter.h"
@@ -30,7 +30,7 @@ class HotKeyRegistrations {
 public:
     // Registers the combination of entry id - 1 of the record for ids 1 to 5 (others are
     // ignored). Returns whether the platform accepted it; a refusal is not reported further.
-    bool registerHotKey(Desktop& desktop, const QuitRecord& record, int id);
+    bool registerHotKey(SystemHotKeys& hotKeys, const QuitRecord& record, int id);
     bool isRegistered(int id) const;
 
 private:
@@ -42,7 +42,8 @@ using RenderFunction = void (*)(const char* source, TextBuffer& out, ScriptConte
 
 // What a delivery works on, all owned by the caller.
 struct Delivery {
-    Desktop& desktop;
+    ClipboardAndKeys& clipboard;
+    MainView& view;  // the message boxes of a failed delivery
     const QuitRecord& record;
     TextBuffer& renderBuffer;  // kRenderMax characters; holds the delivered text afterwards
     ScriptContext& script;

@@ -16,13 +16,18 @@ using namespace kalverin;
 
 namespace {
 
-bool reportBadSection(SectionNameResult result) {
+void reportBadSection(SectionNameResult result) {
     const char* why = result == SectionNameResult::tooLong
                           ? "The user name on the command line is too long for the settings file."
                           : "The user name on the command line contains a character the settings "
                             "file cannot hold (a bracket or a control character).";
     MessageBoxA(nullptr, why, programName().c_str(), MB_OK | MB_ICONSTOP);
-    return false;
+}
+
+// The program cannot run without its fonts, buffers or main window.
+int outOfMemory() {
+    MessageBoxA(nullptr, "Unable to run Kalverin", "Not enough memory available!", MB_OK);
+    return 0;
 }
 
 }  // namespace
@@ -34,16 +39,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
 
     std::string section;
     SectionNameResult parsed = sectionNameFromCommandLine(arguments, section);
-    if (parsed != SectionNameResult::ok) return reportBadSection(parsed), 1;
+    if (parsed != SectionNameResult::ok) {
+        reportBadSection(parsed);
+        return 1;
+    }
 
     // Fonts, buffers, icon and settings file live until the main window has closed.
     std::unique_ptr<Application> app;
     try {
         app = std::make_unique<Application>(instance, section);
     } catch (const std::bad_alloc&) {
-        MessageBoxA(nullptr, "Unable to run Kalverin", "Not enough memory available!", MB_OK);
-        return 0;
+        return outOfMemory();
     }
-    runMainWindow(*app);
+    // -1: the dialog could not be made, or its start-up ran out of memory.
+    if (runMainWindow(*app) == -1) return outOfMemory();
     return 0;
 }

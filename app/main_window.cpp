@@ -53,7 +53,7 @@ void startUp(MainWindow& window, TimeValue now) {
         for (int id = kPrimaryHotKey + 1; id <= kLastHotKey; ++id)
             window.hotKeys.registerHotKey(desktop, record, id);
     sendToTaskbar(window);
-    window.state.restoreGuard.arm();
+    window.restoreGuard.arm();
 }
 
 void sendToTaskbar(MainWindow& window) {
@@ -71,15 +71,15 @@ void sendToTaskbar(MainWindow& window) {
 void onTick(MainWindow& window, TimeValue now) {
     Desktop& desktop = window.desktop;
     SharedState& shared = window.shared;
-    window.state.restoreGuard.onTick(desktop.isEnabled());
+    window.restoreGuard.onTick(desktop.isEnabled());
     // Hidden, the window still counts as minimised for the rest of the tick.
     if (hidesBeforeTick(shared.record, desktop.isMinimised()) && desktop.isVisible()) desktop.hide();
-    const TickContext context{*shared.currency, window.state.money, window.controls, desktop};
+    const TickContext context{*shared.currency, window.money, window.controls, desktop, desktop};
     tick(shared.record, shared.stats, now, desktop.isMinimised(), context);
 }
 
 void showAboutOnce(MainWindow& window) {
-    bool& open = window.state.aboutBoxOpen;
+    bool& open = window.aboutBoxOpen;
     if (open) return;
     open = true;
     window.desktop.showAbout();
@@ -92,7 +92,7 @@ template <typename Deliver>
 void deliver(MainWindow& window, Deliver step) {
     SharedState& shared = window.shared;
     ScriptContext script = shared.scriptContext();
-    step(Delivery{window.desktop, shared.record, shared.renderBuffer, script, renderScript});
+    step(Delivery{window.desktop, window.desktop, shared.record, shared.renderBuffer, script, renderScript});
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 // taskbar, the tick with its hide rule, the start-up restore guard, the About-once rule and
 // the hot-key, tray and system-menu actions. The window procedure only translates messages.
 #pragma once
+#include <memory>
+#include <utility>
+
+#include "app/desktop.h"
 #include "app/hot_paste.h"
 #include "dde/quit_service.h"
 #include "model/currency.h"
-#include "model/desktop.h"
 #include "model/profile.h"
 #include "model/tick.h"
 #include "script/shared_state.h"
@@ -37,22 +40,37 @@ private:
     int ownLoopTicks_ = 0;
 };
 
-// What lives with the main window from one message to the next.
-struct MainWindowState {
-    PlainMoneyMemo money;
-    StartUpRestoreGuard restoreGuard;
-    bool aboutBoxOpen = false;  // an About dialog opened from the system menu is on screen
-};
+// The main window from WM_INITDIALOG to its destruction: the desktop it owns, what it keeps
+// from one message to the next, and the application's parts its steps work on (those outlive
+// the window and stay with the application).
+class MainWindow {
+public:
+    MainWindow(std::unique_ptr<Desktop> desktop, SharedState& shared, ProfileFile& settings,
+               QuitService& service, HotKeyRegistrations& hotKeys, const TickControls& controls)
+        : ownDesktop_(std::move(desktop)),
+          desktop(*ownDesktop_),
+          shared(shared),
+          settings(settings),
+          service(service),
+          hotKeys(hotKeys),
+          controls(controls) {}
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
-// What the main window's steps work on; the application owns all of it.
-struct MainWindow {
+private:
+    std::unique_ptr<Desktop> ownDesktop_;  // first: `desktop` refers to it
+
+public:
     Desktop& desktop;
     SharedState& shared;
     ProfileFile& settings;
     QuitService& service;
     HotKeyRegistrations& hotKeys;
-    MainWindowState& state;
     const TickControls& controls;
+
+    PlainMoneyMemo money;
+    StartUpRestoreGuard restoreGuard;
+    bool aboutBoxOpen = false;  // an About dialog opened from the system menu is on screen
 };
 
 // True when this build has not yet welcomed the user (lastBuild below 150).

@@ -2,6 +2,7 @@
 #include "app/main_window_win.h"
 
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "app/application_win.h"
@@ -50,19 +51,6 @@ Application* applicationOf(HWND window) {
     return reinterpret_cast<Application*>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
-// The main window's steps over the application, with the desktop of this window.
-class Session {
-public:
-    Session(HWND window, Application& app)
-        : desktop_(window, app.icon.get(), programName(), app.userNameFont.get(), app.statisticsFont.get()),
-          main_{desktop_, app.shared, app.settings, app.service, app.hotKeys, app.window, kTickControls} {}
-    MainWindow& main() { return main_; }
-
-private:
-    Win32Desktop desktop_;
-    MainWindow main_;
-};
-
 // What the quit details dialog saves and registers through.
 class QuitDetailsSteps : public QuitDetailsServices {
 public:
@@ -80,14 +68,35 @@ private:
 };
 
 void showQuitDetailsOver(HWND window, Application& app) {
-    Session session(window, app);
-    QuitDetailsSteps steps(session.main());
+    QuitDetailsSteps steps(*app.mainWindow);
     ScriptContext preview = app.shared.scriptContext();
     QuitDetailsData data{app.shared.record, steps, {app.shared.record, preview, app.scriptFont.get()}};
     showQuitDetails(window, data);
 }
 
-BOOL handleSysCommand(MainWindow& main, WPARAM command) {
+// The window's desktop and state are made here, once, and live until WM_NCDESTROY.
+INT_PTR onInitDialog(HWND window, LPARAM lParam) {
+    SetWindowLongPtrA(window, DWLP_USER, lParam);
+    Application& app = *applicationOf(window);
+    app.mainWindow = std::make_unique<MainWindow>(
+        std::make_unique<Win32Desktop>(window, app.icon.get(), programName(), app.userNameFont.get(),
+                                       app.statisticsFont.get()),
+        app.shared, app.settings, app.service, app.hotKeys, kTickControls);
+    startUp(*app.mainWindow, currentTime());
+    return TRUE;
+}
+
+INT_PTR onTimer(MainWindow& main) {
+    onTick(main, currentTime());
+    return TRUE;
+}
+
+INT_PTR onQueryOpen(HWND window, MainWindow& main) {
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, main.restoreGuard.allowsRestore());
+    return TRUE;
+}
+
+INT_PTR onSysCommand(MainWindow& main, WPARAM command) {
     switch (command & 0xFFF0) {
         case kAboutCommand:
             showAboutOnce(main);
@@ -97,17 +106,17 @@ BOOL handleSysCommand(MainWindow& main, WPARAM command) {
             return TRUE;
         case SC_RESTORE:
             // The taskbar button asks this way: a person's restore, never refused.
-            main.state.restoreGuard.onUserRestore();
+            main.restoreGuard.onUserRestore();
             return FALSE;
         default:
             return FALSE;
     }
 }
 
-BOOL handleCommand(HWND window, Application& app, WORD id) {
+INT_PTR onCommand(HWND window, Application& app, WORD id) {
     switch (id) {
         case IDOK:
-            sendToTaskbar(Session(window, app).main());
+            sendToTaskbar(*app.mainWindow);
             return TRUE;
         case IDCANCEL:
             EndDialog(window, IDCANCEL);
@@ -126,44 +135,40 @@ BOOL handleCommand(HWND window, Application& app, WORD id) {
     }
 }
 
-BOOL handleQueryOpen(HWND window, Application& app) {
-    SetWindowLongPtrA(window, DWLP_MSGRESULT, app.window.restoreGuard.allowsRestore());
-    return TRUE;
+// The messages the main window's steps answer, one line each; a notice the steps only
+// act on falls through to FALSE, so the dialog manager's default handling follows.
+INT_PTR dispatch(HWND window, Application& app, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow& main = *app.mainWindow;
+    // clang-format off
+    switch (message) {
+        case WM_TIMER: return onTimer(main);
+        case WM_QUERYOPEN: return onQueryOpen(window, main);
+        case WM_SYSCOMMAND: return onSysCommand(main, wParam);
+        case WM_COMMAND: return onCommand(window, app, LOWORD(wParam));
+        case WM_NOTIFY: return answerToolTip(lParam, toolTipFor);
+        case WM_HOTKEY: onHotKey(main, static_cast<int>(wParam)); break;
+        case kTrayCallbackMessage: onTrayMessage(main, static_cast<unsigned>(lParam)); break;
+        case WM_DESTROY: shutDown(main); break;
+        case WM_NCDESTROY: app.mainWindow.reset(); break;
+        default: if (message == app.taskbarCreated && message != 0) onTaskbarRestart(main); break;
+    }
+    // clang-format on
+    return FALSE;
 }
 
+// A step that throws (only std::bad_alloc can: the steps build strings) stops here rather
+// than unwinding through the dialog manager, which is C and cannot pass it on. A window
+// that could not start ends its dialog with -1, which runMainWindow reports; any other
+// message counts as not handled and the window runs on (the next tick rewrites its texts).
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        startUp(Session(window, *applicationOf(window)).main(), currentTime());
-        return TRUE;
-    }
-    Application* app = applicationOf(window);
-    if (!app) return FALSE;  // messages before WM_INITDIALOG
-    switch (message) {
-        case WM_TIMER:
-            onTick(Session(window, *app).main(), currentTime());
-            return TRUE;
-        case WM_QUERYOPEN:
-            return handleQueryOpen(window, *app);
-        case WM_HOTKEY:
-            onHotKey(Session(window, *app).main(), static_cast<int>(wParam));
-            return FALSE;
-        case WM_SYSCOMMAND:
-            return handleSysCommand(Session(window, *app).main(), wParam);
-        case WM_COMMAND:
-            return handleCommand(window, *app, LOWORD(wParam));
-        case WM_NOTIFY:
-            return answerToolTip(lParam, toolTipFor);
-        case WM_DESTROY:
-            shutDown(Session(window, *app).main());
-            return FALSE;
-        case kTrayCallbackMessage:
-            onTrayMessage(Session(window, *app).main(), static_cast<unsigned>(lParam));
-            return FALSE;
-        default:
-            if (message == app->taskbarCreated && message != 0)
-                onTaskbarRestart(Session(window, *app).main());
-            return FALSE;
+    try {
+        if (message == WM_INITDIALOG) return onInitDialog(window, lParam);
+        Application* app = applicationOf(window);
+        if (!app || !app->mainWindow) return FALSE;  // messages before WM_INITDIALOG, after WM_NCDESTROY
+        return dispatch(window, *app, message, wParam, lParam);
+    } catch (...) {
+        if (message == WM_INITDIALOG) EndDialog(window, -1);
+        return FALSE;
     }
 }
 

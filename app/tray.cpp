@@ -2,28 +2,28 @@
 
 namespace kalverin {
 
-void trayToggle(Desktop& desktop, QuitRecord& record, const SaveRecord& save) {
-    if (desktop.isVisible()) {
+void trayToggle(MainView& window, QuitRecord& record, const SaveRecord& save) {
+    if (window.isVisible()) {
         // Minimised first so that the window comes back as a taskbar button, never at
         // normal size.
-        if (!desktop.isMinimised()) desktop.minimise();
-        desktop.hide();
+        if (!window.isMinimised()) window.minimise();
+        window.hide();
         record.showOnTaskbar = 0;
     } else {
-        desktop.showMinimised();
+        window.showMinimised();
         record.showOnTaskbar = 1;
     }
     if (save) save(record);
 }
 
-bool onTrayCallback(Desktop& desktop, QuitRecord& record, unsigned mouseMessage, const SaveRecord& save) {
+bool onTrayCallback(MainView& window, QuitRecord& record, unsigned mouseMessage, const SaveRecord& save) {
     if (mouseMessage != kLeftDoubleClick) return false;
-    trayToggle(desktop, record, save);
+    trayToggle(window, record, save);
     return true;
 }
 
-void onTaskbarCreated(Desktop& desktop, const std::string& tipText) {
-    setTrayIcon(desktop, TrayAction::add, tipText);
+bool onTaskbarCreated(TrayIcon& tray, const std::string& tipText) {
+    return setTrayIcon(tray, TrayAction::add, tipText);
 }
 
 }  // namespace kalverin

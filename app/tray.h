@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "model/desktop.h"
+#include "app/desktop.h"
 #include "model/quit_record.h"
 
 namespace kalverin {
@@ -17,13 +17,13 @@ using SaveRecord = std::function<void(const QuitRecord&)>;
 
 // Hides a visible main window (minimising it first) or shows a hidden one minimised, sets
 // showOnTaskbar to match and stores the record.
-void trayToggle(Desktop& desktop, QuitRecord& record, const SaveRecord& save);
+void trayToggle(MainView& window, QuitRecord& record, const SaveRecord& save);
 
 // The icon's callback message: only a left double-click toggles. Returns whether it did.
-bool onTrayCallback(Desktop& desktop, QuitRecord& record, unsigned mouseMessage, const SaveRecord& save);
+bool onTrayCallback(MainView& window, QuitRecord& record, unsigned mouseMessage, const SaveRecord& save);
 
 // A restarted shell has a fresh notification area without our icon: add it again with the
-// current tip.
-void onTaskbarCreated(Desktop& desktop, const std::string& tipText);
+// current tip. Returns whether the shell took it.
+bool onTaskbarCreated(TrayIcon& tray, const std::string& tipText);
 
 }  // namespace kalverin

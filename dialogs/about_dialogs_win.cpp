@@ -11,14 +11,15 @@
 namespace kalverin {
 namespace {
 
-void openPage(const char* address) {
+void openPage(const char* address) noexcept {
     // No owner and no verb: the shell hands the address to the default browser; whether
     // it could is not our business, the dialog stays open either way.
     ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Closes on OK, Enter, Esc and the close box; nothing else.
-INT_PTR CALLBACK plainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// Closes on OK, Enter, Esc and the close box; nothing else. This and aboutProc call Win32
+// alone and throw nothing, so they need no guard at the dialog manager's boundary.
+INT_PTR CALLBACK plainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept {
     switch (message) {
         case WM_INITDIALOG:
             return TRUE;
@@ -30,14 +31,14 @@ INT_PTR CALLBACK plainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
-INT_PTR onAboutInit(HWND dialog) {
+INT_PTR onAboutInit(HWND dialog) noexcept {
     // "Chat Now!" comes first in the template; Enter must still mean OK.
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)), TRUE);
     return FALSE;
 }
 
 // The About box: its two web buttons; otherwise it closes as the plain dialogs do.
-INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
         case WM_INITDIALOG:
             return onAboutInit(dialog);

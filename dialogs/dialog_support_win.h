@@ -9,6 +9,20 @@ namespace kalverin {
 // Looks a control id up in a dialog's tip table; null when the control has no tip.
 using TipLookup = const char* (*)(int controlId);
 
+// Runs one message of a dialog procedure through `handler`, the boundary no exception
+// crosses: the dialog manager is C and cannot pass one on. Only std::bad_alloc can come (the
+// handlers build strings). A dialog that could not fill its controls closes as cancelled,
+// saving nothing; any other message counts as not handled and the dialog stays open.
+template <typename Handler>
+INT_PTR guardDialogMessage(HWND dialog, UINT message, Handler&& handler) noexcept {
+    try {
+        return handler();
+    } catch (...) {
+        if (message == WM_INITDIALOG) EndDialog(dialog, IDCANCEL);
+        return FALSE;
+    }
+}
+
 // Runs template `templateId` modally over `owner`; `param` reaches WM_INITDIALOG.
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM param);
 

@@ -74,7 +74,7 @@ INT_PTR onTimer(HWND dialog) {
     return FALSE;  // and let the default handling see the tick
 }
 
-INT_PTR CALLBACK editorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return onInit(dialog, lParam);
@@ -86,6 +86,11 @@ INT_PTR CALLBACK editorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             return answerToolTip(lParam, editorTip) ? TRUE : FALSE;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK editorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guardDialogMessage(dialog, message,
+                              [&] { return handleMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

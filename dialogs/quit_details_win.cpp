@@ -131,7 +131,7 @@ INT_PTR onCommand(HWND dialog, int id) {
     return FALSE;
 }
 
-INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return onInit(dialog, lParam);
@@ -141,6 +141,11 @@ INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return answerToolTip(lParam, quitDetailsTip) ? TRUE : FALSE;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK quitDetailsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guardDialogMessage(dialog, message,
+                              [&] { return handleMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ void onSave(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return onInit(dialog, lParam);
@@ -56,6 +56,11 @@ INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             break;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK secondaryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guardDialogMessage(dialog, message,
+                              [&] { return handleMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

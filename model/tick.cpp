@@ -129,7 +129,7 @@ bool hidesBeforeTick(const QuitRecord& record, bool minimised) {
 
 void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool minimised,
           const TickContext& context) {
-    Desktop& desktop = context.desktop;
+    StatusView& view = context.view;
     const TickControls& controls = context.controls;
     const ElapsedTime e = computeElapsed(record.quitStart, now);
     stats.now = now;
@@ -159,36 +159,36 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
         stats.tipText.clear();
     else
         stats.tipText.assign(elapsed, 1, kTipTextMax);
-    setTrayIcon(desktop, TrayAction::modify, stats.tipText);
-    if (shown) desktop.setControlText(controls.elapsed, stats.tipText);
+    setTrayIcon(context.tray, TrayAction::modify, stats.tipText);
+    if (shown) view.setControlText(controls.elapsed, stats.tipText);
 
     const std::string count = numberText(notSmoked);
     if (record.tipShowsNotSmoked) status.append(", ", count, " not smoked");
     if (shown) {
-        desktop.setControlText(controls.notSmoked, count);
-        desktop.setControlText(controls.userName, record.userName);
+        view.setControlText(controls.notSmoked, count);
+        view.setControlText(controls.userName, record.userName);
     }
     stats.notSmoked = notSmoked;
 
     const std::string money = formatMoneyText(context.money.text(stats.moneySaved), context.currency);
-    if (shown) desktop.setControlText(controls.moneySaved, money);
+    if (shown) view.setControlText(controls.moneySaved, money);
     if (record.tipShowsMoneySaved) status.append(", a saving of ", money);
 
-    if (stats.lastDayShown != stats.days && stats.lastDayShown != kNoDayShown) desktop.beep();
+    if (stats.lastDayShown != stats.days && stats.lastDayShown != kNoDayShown) view.beep();
     stats.lastDayShown = stats.days;
 
     fillLifeSaved(stats);
     const std::string lifeSaved = lifeSavedText(stats);
-    if (shown) desktop.setControlText(controls.lifeSaved, lifeSaved);
+    if (shown) view.setControlText(controls.lifeSaved, lifeSaved);
     const int64_t lifeSum = int64_t{stats.lifeSavedYears} + stats.lifeSavedWeeks + stats.lifeSavedDays +
                             stats.lifeSavedHours + stats.lifeSavedMinutes + stats.lifeSavedSeconds;
     if (lifeSum > 0 && record.tipShowsLifeSaved) status.append(", LS: ", lifeSaved);
 
     if (shown) {
         static const std::string shownCaption = kShownCaption;
-        desktop.setCaption(shownCaption);
+        view.setCaption(shownCaption);
     } else {
-        desktop.setCaption(status.text());
+        view.setCaption(status.text());
     }
 }
 

@@ -3,9 +3,10 @@
 #include <string>
 
 #include "model/currency.h"
-#include "model/desktop.h"
 #include "model/quit_record.h"
 #include "model/statistics.h"
+#include "model/status_view.h"
+#include "model/tray_icon.h"
 
 namespace kalverin {
 
@@ -22,7 +23,8 @@ struct TickContext {
     CurrencyFormat& currency;
     PlainMoneyMemo& money;  // kept from one tick to the next
     const TickControls& controls;
-    Desktop& desktop;
+    StatusView& view;
+    TrayIcon& tray;
 };
 
 // True when a minimised window goes behind the taskbar icon before the tick (showOnTaskbar

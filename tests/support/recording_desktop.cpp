@@ -38,9 +38,10 @@ void RecordingDesktop::releaseHotKey(int id) {
     calls.push_back("unregister:" + std::to_string(id));
 }
 
-void RecordingDesktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
+bool RecordingDesktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
     calls.push_back("notify:" + std::to_string(static_cast<unsigned>(action)) + ":" + std::to_string(flags) +
                     ":" + tip);
+    return true;
 }
 
 void RecordingDesktop::minimise() {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/desktop.h"
+#include "app/desktop.h"
 
 namespace kalverin {
 
@@ -46,7 +46,7 @@ public:
     void keyEvent(uint8_t vk, uint32_t flags) override;
     bool claimHotKey(int id, unsigned modifiers, uint8_t vk) override;
     void releaseHotKey(int id) override;
-    void notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
+    bool notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
     bool isVisible() override { return visible; }
     bool isMinimised() override { return minimised; }
     void minimise() override;

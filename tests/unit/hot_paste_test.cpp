@@ -34,7 +34,7 @@ protected:
     ~HotPasteTest() override { gDesktop = nullptr; }
 
     Delivery delivery(RenderFunction render = fakeRender) {
-        return Delivery{desktop, record, renderBuffer, script, render};
+        return Delivery{desktop, desktop, record, renderBuffer, script, render};
     }
 
     RecordingDesktop desktop;

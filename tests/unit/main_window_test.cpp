@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -76,7 +77,8 @@ const TickControls kControls{1031, 1032, 1033, 1034, 1035};
 
 struct MainWindowTest : ::testing::Test {
     MainWindowTest() { shared.currency = &currency; }
-    RecordingDesktop desktop;
+    std::unique_ptr<RecordingDesktop> window = std::make_unique<RecordingDesktop>();
+    RecordingDesktop& desktop = *window;  // owned by `main` from here on
     Calls& calls = desktop.calls;
     UsCurrencyFormat currency;
     SharedState shared;
@@ -84,8 +86,7 @@ struct MainWindowTest : ::testing::Test {
     LoggingDdeml ddeml{desktop.calls};
     QuitService service{ddeml};
     HotKeyRegistrations hotKeys;
-    MainWindowState state;
-    MainWindow main{desktop, shared, settings, service, hotKeys, state, kControls};
+    MainWindow main{std::move(window), shared, settings, service, hotKeys, kControls};
 
     void started() {
         startUp(main, kNow);
@@ -118,7 +119,7 @@ const StepCase kSteps[] = {
          t.observe("quitStart:", t.shared.record.quitStart);
          t.calls.push_back("Build=" + t.settings.values["Kalverin/Build"]);
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
-         t.observe("guard:", t.state.restoreGuard.armed());
+         t.observe("guard:", t.main.restoreGuard.armed());
      },
      Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "welcome", "save",
            "post:quitDetails", "timer"} +
@@ -226,8 +227,8 @@ TEST_F(MainWindowTest, RestoreGuard) {
         for (const char* e = c.events; *e; ++e) {
             desktop.enabled = *e != 'd';
             if (*e == 't' || *e == 'd') onTick(main, kNow), seen += *e;
-            if (*e == 'u') state.restoreGuard.onUserRestore(), seen += 'u';
-            if (*e == 'r' || *e == 'a') seen += state.restoreGuard.allowsRestore() ? 'a' : 'r';
+            if (*e == 'u') main.restoreGuard.onUserRestore(), seen += 'u';
+            if (*e == 'r' || *e == 'a') seen += main.restoreGuard.allowsRestore() ? 'a' : 'r';
         }
         EXPECT_EQ(seen, c.events) << c.name;
         shutDown(main);  // the service stops, ready for the next start

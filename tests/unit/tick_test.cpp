@@ -15,8 +15,13 @@ namespace {
 // Every call the tick makes, in order, as one line each; the tray tip as "tip:".
 class RecordingView : public RecordingDesktop {
 public:
-    void notifyIcon(TrayAction, unsigned, const std::string& tip) override { calls.push_back("tip:" + tip); }
-    TickContext with(CurrencyFormat& currency) { return TickContext{currency, money, kControls, *this}; }
+    bool notifyIcon(TrayAction, unsigned, const std::string& tip) override {
+        calls.push_back("tip:" + tip);
+        return true;
+    }
+    TickContext with(CurrencyFormat& currency) {
+        return TickContext{currency, money, kControls, *this, *this};
+    }
 
     static constexpr TickControls kControls{1031, 1032, 1033, 1034, 1035};
     PlainMoneyMemo money;

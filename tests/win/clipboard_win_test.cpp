@@ -82,7 +82,7 @@ TEST(Win32Clipboard, CopySigLeavesTextAndLineBreak) {
     Win32Desktop desktop(window.get(), nullptr, "kalverin");
     DeliveryFixture f;
     f.record.hotPasteTexts[0] = "Smoke free";
-    Delivery delivery{desktop, f.record, f.renderBuffer, f.script, plainRender};
+    Delivery delivery{desktop, desktop, f.record, f.renderBuffer, f.script, plainRender};
     EXPECT_EQ(deliverText(delivery, 0), DeliveryResult::delivered);
     EXPECT_EQ(clipboardText(), "Smoke free\r\n");
 }
@@ -121,7 +121,7 @@ TEST(Win32HotPaste, CtrlVPastesIntoTheFocusedEdit) {
     Win32Desktop desktop(frame.get(), nullptr, "kalverin");
     DeliveryFixture f;
     f.record.hotPasteTexts[2] = "Second text";
-    Delivery delivery{desktop, f.record, f.renderBuffer, f.script, plainRender};
+    Delivery delivery{desktop, desktop, f.record, f.renderBuffer, f.script, plainRender};
     EXPECT_EQ(hotPaste(delivery, 3), DeliveryResult::delivered);
     EXPECT_TRUE(pumpUntil([&] { return windowText(edit.get()) == "Second text\r\n"; }))
         << windowText(edit.get());

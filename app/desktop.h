@@ -1,8 +1,12 @@
-// The desktop services the tick, the main window, hot-paste and the tray icon use, behind
-// one small seam: the Win32 desktop in the program, a recording fake in the tests.
+// The desktop services the main window, hot-paste and the tray toggle use, one small seam
+// each: the Win32 desktop of the main window in the program, a recording fake in the tests.
+// The tick's own seams (StatusView, TrayIcon) live with the model.
 #pragma once
 #include <cstdint>
 #include <string>
+
+#include "model/status_view.h"
+#include "model/tray_icon.h"
 
 namespace kalverin {
 
@@ -13,36 +17,32 @@ enum class ClipboardSet {
     refused,      // the platform would not take the block (it was freed again)
 };
 
-// The platform's notification-icon actions, with their platform codes.
-enum class TrayAction : unsigned { add = 0, modify = 1, remove = 2 };
-
-// Which fields of the notification-icon record the platform takes.
-constexpr unsigned kTrayFlagMessage = 1, kTrayFlagIcon = 2, kTrayFlagTip = 4;
-constexpr size_t kTrayTipMax = 63;  // characters; the record's tip field is 64 bytes
-
-class Desktop {
+// The clipboard and synthetic keys of a hot-paste.
+class ClipboardAndKeys {
 public:
-    virtual ~Desktop() = default;
-
-    // Clipboard: opened with the main window as its owner, held open only inside a delivery.
+    virtual ~ClipboardAndKeys() = default;
+    // Opened with the main window as its owner, held open only inside a delivery.
     virtual bool openClipboard() = 0;
     virtual void emptyClipboard() = 0;
     // Copies the text with its terminator into a fresh block and hands it over as CF_TEXT.
     virtual ClipboardSet setClipboardText(const std::string& text) = 0;
     virtual void closeClipboard() = 0;
-
     // One synthetic keyboard event: scan code 0, extra information 0.
     virtual void keyEvent(uint8_t vk, uint32_t flags) = 0;
+};
 
-    // System-wide hot-keys of the main window; modifiers in the platform's MOD_* form.
+// System-wide hot-keys of the main window; modifiers in the platform's MOD_* form.
+class SystemHotKeys {
+public:
+    virtual ~SystemHotKeys() = default;
     virtual bool claimHotKey(int id, unsigned modifiers, uint8_t vk) = 0;
     virtual void releaseHotKey(int id) = 0;
+};
 
-    // The main window's notification icon: the flags say which of callback, icon and tip
-    // the platform takes; the implementation fills in the rest of the record.
-    virtual void notifyIcon(TrayAction action, unsigned flags, const std::string& tip) = 0;
-
-    // Main window state.
+// The main window as the shell's steps see it: its state, controls, timer, dialogs and
+// message boxes, beside what the tick writes.
+class MainView : public StatusView {
+public:
     virtual bool isVisible() = 0;  // shown normally or minimised as a taskbar button
     virtual bool isMinimised() = 0;
     virtual void minimise() = 0;
@@ -50,10 +50,6 @@ public:
     virtual void showMinimised() = 0;
     // False while a modal dialog over the main window runs its own loop.
     virtual bool isEnabled() = 0;
-
-    // The main window's controls and caption.
-    virtual void setControlText(int id, const std::string& text) = 0;
-    virtual void setCaption(const std::string& caption) = 0;
     // The primary key-combination control: virtual key in the low byte, modifier bits
     // (1 Shift, 2 Ctrl, 4 Alt, 8 extended) in the high byte.
     virtual void showHotKeyCombination(uint16_t combination) = 0;
@@ -67,17 +63,13 @@ public:
     virtual void showAbout() = 0;
     // Queues "&Change Quit Details", handled once the window's own loop runs.
     virtual void postChangeQuitDetails() = 0;
-
     // A message box with one OK button, owned by the main window, captioned with the
     // program's name.
     virtual void messageBox(const char* text) = 0;
-    virtual void beep() = 0;  // the exclamation sound
 };
 
-// Flags of each action: add gives callback, icon and tip; modify the tip; delete nothing.
-unsigned trayFlags(TrayAction action);
-
-// Shell_NotifyIconA with the tip cut to kTrayTipMax characters. The result is not looked at.
-void setTrayIcon(Desktop& desktop, TrayAction action, const std::string& tipText);
+// Every service of the main window's desktop, as the window's steps hand them on; each step
+// takes only the seams it uses.
+class Desktop : public ClipboardAndKeys, public SystemHotKeys, public TrayIcon, public MainView {};
 
 }  // namespace kalverin

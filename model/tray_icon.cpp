@@ -1,4 +1,4 @@
-#include "model/desktop.h"
+#include "model/tray_icon.h"
 
 namespace kalverin {
 
@@ -14,12 +14,10 @@ unsigned trayFlags(TrayAction action) {
     return 0;
 }
 
-void setTrayIcon(Desktop& desktop, TrayAction action, const std::string& tipText) {
+bool setTrayIcon(TrayIcon& tray, TrayAction action, const std::string& tipText) {
     // Every tick comes here: a tip that fits is passed on as it is, not copied.
-    if (tipText.size() <= kTrayTipMax)
-        desktop.notifyIcon(action, trayFlags(action), tipText);
-    else
-        desktop.notifyIcon(action, trayFlags(action), tipText.substr(0, kTrayTipMax));
+    if (tipText.size() <= kTrayTipMax) return tray.notifyIcon(action, trayFlags(action), tipText);
+    return tray.notifyIcon(action, trayFlags(action), tipText.substr(0, kTrayTipMax));
 }
 
 }  // namespace kalverin
