@@ -63,6 +63,8 @@ public:
     QuitService service{ddeml};
     HotKeyRegistrations hotKeys;  // this run's registrations; they end with the main window
     UINT taskbarCreated = 0;      // the shell's "TaskbarCreated" message, registered by the main window
+    UINT showRequest = 0;         // a second start's request to come to the front
+    std::string instanceName;     // the property that marks this section's main window
     // The open main window, from its WM_INITDIALOG to its WM_NCDESTROY; last, so that it goes
     // before the parts above that it works on.
     std::unique_ptr<MainWindow> mainWindow;

@@ -10,6 +10,7 @@
 #include "app/application_win.h"
 #include "app/command_line.h"
 #include "app/main_window_win.h"
+#include "app/single_instance_win.h"
 #include "dialogs/dialog_support_win.h"
 
 using namespace kalverin;
@@ -44,6 +45,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
         return 1;
     }
 
+    // One copy per section: a second start shows the running one and leaves the file alone.
+    SingleInstance instance(section);
+    const UINT showRequest = RegisterWindowMessageA("Kalverin.ShowYourself");
+    if (!instance.first()) {
+        instance.bringRunningCopyForward(showRequest);
+        return 0;
+    }
+
     // Fonts, buffers, icon and settings file live until the main window has closed.
     std::unique_ptr<Application> app;
     try {
@@ -51,6 +60,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     } catch (const std::bad_alloc&) {
         return outOfMemory();
     }
+    app->showRequest = showRequest;
+    app->instanceName = instance.name();
     // -1: the dialog could not be made, or its start-up ran out of memory.
     if (runMainWindow(*app) == -1) return outOfMemory();
     return 0;
