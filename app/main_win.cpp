@@ -46,10 +46,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     }
 
     // One copy per section: a second start shows the running one and leaves the file alone.
-    SingleInstance instance(section);
+    SingleInstance copy(section);
     const UINT showRequest = RegisterWindowMessageA("Kalverin.ShowYourself");
-    if (!instance.first()) {
-        instance.bringRunningCopyForward(showRequest);
+    if (!copy.first()) {
+        copy.bringRunningCopyForward(showRequest);
         return 0;
     }
 
@@ -61,7 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
         return outOfMemory();
     }
     app->showRequest = showRequest;
-    app->instanceName = instance.name();
+    app->instanceName = copy.name();
     // -1: the dialog could not be made, or its start-up ran out of memory.
     if (runMainWindow(*app) == -1) return outOfMemory();
     return 0;
