@@ -1,12 +1,13 @@
 /* Loaded into Wine with LD_PRELOAD by the end-to-end tests: a disk that fills part-way.
- * While the file named by KALVERIN_DISK_FULL_FLAG exists, the Unix writes to the program's
- * temporary settings files ("kalverin.ini.*.tmp") stop with ENOSPC once 100 bytes of them
- * went through; other files, and every write once the flag file is gone, are left alone. */
+ * While a file "disk-full" sits in the folder above the settings folder (the test's APPDATA),
+ * the Unix writes to the program's temporary settings files ("kalverin.ini.*.tmp") stop with
+ * ENOSPC once 100 bytes of them went through; other files, and every write once the flag file
+ * is gone, are left alone. The flag is found beside the file, not through the environment,
+ * which Wine rebuilds for a process another one starts. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -15,14 +16,18 @@ static const size_t kRoom = 100;
 static size_t written;
 
 static int limited(int fd) {
-    const char* flag = getenv("KALVERIN_DISK_FULL_FLAG");
-    if (!flag || access(flag, F_OK) != 0) return 0;
     char link[64], path[4096];
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    ssize_t n = readlink(link, path, sizeof path - 1);
+    ssize_t n = readlink(link, path, sizeof path - 32);
     if (n < 4) return 0;
     path[n] = 0;
-    return strstr(path, "kalverin.ini.") != NULL && strcmp(path + n - 4, ".tmp") == 0;
+    char* name = strstr(path, "/kalverin.ini.");
+    if (!name || strcmp(path + n - 4, ".tmp") != 0) return 0;
+    *name = 0;  /* the settings folder */
+    char* folder = strrchr(path, '/');
+    if (!folder) return 0;
+    strcpy(folder, "/disk-full");
+    return access(path, F_OK) == 0;
 }
 
 /* The room left on the "disk": what of `count` a limited write may still put down. */

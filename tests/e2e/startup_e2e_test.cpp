@@ -162,7 +162,6 @@ TEST(StartUp, ABadSectionNameIsRefusedWithoutTouchingTheFile) {
 // the reason; once the cause is gone the next save stores the change and keeps the other user.
 TEST(StartUp, ARefusedSaveLeavesTheFileAndIsToldOnce) {
     const std::string shim = environment("KALVERIN_DISK_FULL_SHIM");
-    const std::string flag = "/tmp/kalverin-disk-full-" + std::to_string(GetCurrentProcessId());
     HANDLE held = INVALID_HANDLE_VALUE;
     struct Cause {
         const char* name;
@@ -181,11 +180,11 @@ TEST(StartUp, ARefusedSaveLeavesTheFileAndIsToldOnce) {
          },
          [&](const AppDataFolder&) { CloseHandle(held); }},
         {"disk full part-way",
-         [&](const AppDataFolder&) {
-             CloseHandle(CreateFileA(windowsPath(flag).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                     nullptr));
+         [](const AppDataFolder& a) {
+             CloseHandle(CreateFileA((a.path() + "\\disk-full").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr));
          },
-         [&](const AppDataFolder&) { DeleteFileA(windowsPath(flag).c_str()); }},
+         [](const AppDataFolder& a) { DeleteFileA((a.path() + "\\disk-full").c_str()); }},
     };
     for (const Cause& cause : causes) {
         SCOPED_TRACE(cause.name);
@@ -194,8 +193,8 @@ TEST(StartUp, ARefusedSaveLeavesTheFileAndIsToldOnce) {
         AppDataFolder appData;
         appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}, {"spd", "12"}}) +
                               "; a note\r\n[Other]\r\nName=Keep me\r\nodd key\r\n");
-        KalverinProcess kalverin(
-            appData, "", diskFull ? Keys{{"LD_PRELOAD", shim}, {"KALVERIN_DISK_FULL_FLAG", flag}} : Keys{});
+        // The shim is preloaded into the whole run: only the flag file wakes it.
+        KalverinProcess kalverin(appData);
         HWND main = kalverin.waitUntilMinimised();
         ASSERT_NE(main, nullptr);
         const std::string before = appData.readSettings();
@@ -253,8 +252,9 @@ TEST(StartUp, SessionEndStoresTheRecordBeforeTheProcessEnds) {
     EXPECT_EQ(userSetting(appData, "hkv"), "116");
 }
 
-// A profile folder outside the ANSI code page (Wine names it after USER) gets the settings
-// file, read and written there, and nothing goes to the Windows folder.
+// A profile folder outside the ANSI code page (Wine names it after USER when it makes the
+// prefix) gets the settings file, read and written there, and nothing goes to the Windows
+// folder. The prefix here is shared, so the folder comes through APPDATA, as wide text.
 TEST(StartUp, AProfileFolderOutsideTheAnsiCodePageHoldsTheFile) {
     const std::string profile = "C:\\users\\\xD0\x96\xD0\xB0\xD0\xBD";  // "Жан" in UTF-8
     const std::wstring settings = kalverin::wideText(profile + "\\AppData\\Roaming\\Kalverin\\kalverin.ini");
@@ -264,8 +264,7 @@ TEST(StartUp, AProfileFolderOutsideTheAnsiCodePageHoldsTheFile) {
     const bool legacyBefore = GetFileAttributesW(legacy.c_str()) != INVALID_FILE_ATTRIBUTES;
     AppDataFolder unused;
     for (int run = 0; run < 2; ++run) {
-        KalverinProcess kalverin(
-            unused, "", {{"APPDATA", ""}, {"USER", "\xD0\x96\xD0\xB0\xD0\xBD"}, {"USERPROFILE", profile}});
+        KalverinProcess kalverin(unused, "", {{"APPDATA", profile + "\\AppData\\Roaming"}});
         if (run == 0) {
             ASSERT_TRUE(getPastFirstRun(kalverin));
         }
