@@ -45,9 +45,10 @@ private:
 
 class Application {
 public:
-    // Creates the fonts, the buffers and the program icon and opens the settings file;
+    // Creates the fonts, the buffers and the program icon and opens the settings file at
+    // `settingsPath`;
     // throws std::bad_alloc when memory runs out.
-    Application(HINSTANCE instance, const std::string& section);
+    Application(HINSTANCE instance, const std::string& section, const std::string& settingsPath);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 

@@ -46,7 +46,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     }
 
     // One copy per section: a second start shows the running one and leaves the file alone.
-    SingleInstance copy(section);
+    const std::string settingsPath = settingsFilePath();
+    SingleInstance copy(section, settingsPath);
     const UINT showRequest = RegisterWindowMessageA("Kalverin.ShowYourself");
     if (!copy.first()) {
         copy.bringRunningCopyForward(showRequest);
@@ -56,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     // Fonts, buffers, icon and settings file live until the main window has closed.
     std::unique_ptr<Application> app;
     try {
-        app = std::make_unique<Application>(instance, section);
+        app = std::make_unique<Application>(instance, section, settingsPath);
     } catch (const std::bad_alloc&) {
         return outOfMemory();
     }

@@ -5,9 +5,10 @@
 
 namespace kalverin {
 
-// The name the copies of one section share: the section as the settings file compares it
-// (surrounding blanks trimmed, ASCII letters folded, a blank name being the first user's),
-// hashed so that any section fits the platform's object names, which allow no backslash.
-std::string instanceName(const std::string& section);
+// The name the copies of one section of one settings file share: the section as the file
+// compares it (surrounding blanks trimmed, ASCII letters folded, a blank name being the first
+// user's) and the file's path (ASCII letters folded, as the file system compares them),
+// hashed so that any of them fits the platform's object names, which allow no backslash.
+std::string instanceName(const std::string& section, const std::string& settingsPath);
 
 }  // namespace kalverin

@@ -19,7 +19,8 @@ BOOL CALLBACK findMarked(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(const std::string& section) : name_(instanceName(section)) {
+SingleInstance::SingleInstance(const std::string& section, const std::string& settingsPath)
+    : name_(instanceName(section, settingsPath)) {
     // In the session's own namespace: another person logged on keeps a copy of their own.
     mutex_ = CreateMutexA(nullptr, FALSE, ("Local\\" + name_).c_str());
     // A lock that cannot be made at all does not stop the program; it runs as before.

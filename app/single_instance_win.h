@@ -8,8 +8,8 @@ namespace kalverin {
 
 class SingleInstance {
 public:
-    // Takes the section's lock, or finds it taken by a running copy.
-    explicit SingleInstance(const std::string& section);
+    // Takes the lock of the section of that settings file, or finds it taken by a running copy.
+    SingleInstance(const std::string& section, const std::string& settingsPath);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;

@@ -37,7 +37,7 @@ TEST(CommandLine, SectionNameCases) {
 }
 
 // Starts of one section share an instance name exactly when the settings file would give
-// them one section.
+// them one section, and only for one file.
 TEST(CommandLine, SectionsShareAnInstanceAsTheFileSharesASection) {
     const struct {
         const char* a;
@@ -51,10 +51,12 @@ TEST(CommandLine, SectionsShareAnInstanceAsTheFileSharesASection) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " / " + c.b);
-        EXPECT_EQ(instanceName(c.a) == instanceName(c.b), c.same);
-        EXPECT_EQ(instanceName(c.a).find('\\'), std::string::npos);
+        EXPECT_EQ(instanceName(c.a, "C:\\k.ini") == instanceName(c.b, "c:\\K.INI"), c.same);
+        EXPECT_EQ(instanceName(c.a, "C:\\k.ini").find('\\'), std::string::npos);
     }
-    EXPECT_LE(instanceName(std::string(kSectionNameMax, 'x')).size(), 64u);
+    EXPECT_NE(instanceName("Ann", "C:\\a\\k.ini"), instanceName("Ann", "C:\\b\\k.ini"));
+    EXPECT_NE(instanceName("a", "bc"), instanceName("ab", "c"));
+    EXPECT_LE(instanceName(std::string(kSectionNameMax, 'x'), std::string(260, 'p')).size(), 64u);
 }
 
 }  // namespace
