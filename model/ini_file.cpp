@@ -326,7 +326,7 @@ std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::
 }
 
 IniProfileFile IniProfileFile::inMemory(std::string bytes) {
-    IniProfileFile file{std::string()};
+    IniProfileFile file;
     file.inMemory_ = true;
     file.memory_ = std::move(bytes);
     return file;

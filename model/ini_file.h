@@ -38,6 +38,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    IniProfileFile() = default;  // in memory: no disk
     struct Parsed;
     // The file's lines as last parsed, with the bytes they came from.
     std::shared_ptr<const Parsed> parsed(const std::string& bytes);

@@ -1,22 +1,11 @@
 #include "model/profile_disk.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 namespace kalverin {
-
-std::string temporaryNameFor(const std::string& path, unsigned process) {
-    static unsigned saves = 0;
-    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".%x.%08x%04x.tmp", process,
-                  static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
-                  ++saves & 0xFFFFu);
-    return path + suffix;
-}
 
 StdioProfileDisk::~StdioProfileDisk() {
     if (out_) std::fclose(out_);

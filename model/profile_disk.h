@@ -2,6 +2,7 @@
 // atomic save (a temporary file beside the settings file, written, flushed and put in its
 // place in one step). Paths are UTF-8 text; the Win32 side turns them into wide paths.
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -52,6 +53,15 @@ StdioProfileDisk& stdioProfileDisk();
 
 // A name beside `path` that no other save uses: the process, the clock's finest ticks and a
 // count of this program's saves. A temporary file left behind by a crash is never read.
-std::string temporaryNameFor(const std::string& path, unsigned process);
+// Inline: the program links it without the C library's files above.
+inline std::string temporaryNameFor(const std::string& path, unsigned process) {
+    static unsigned saves = 0;
+    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, ".%x.%08x%04x.tmp", process,
+                  static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
+                  ++saves & 0xFFFFu);
+    return path + suffix;
+}
 
 }  // namespace kalverin
