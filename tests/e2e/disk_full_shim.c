@@ -23,7 +23,7 @@ static int limited(int fd) {
     path[n] = 0;
     char* name = strstr(path, "/kalverin.ini.");
     if (!name || strcmp(path + n - 4, ".tmp") != 0) return 0;
-    *name = 0;  /* the settings folder */
+    *name = 0; /* the settings folder */
     char* folder = strrchr(path, '/');
     if (!folder) return 0;
     strcpy(folder, "/disk-full");
