@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "app/hot_paste.h"
 #include "app/main_window.h"
 #include "app/tray.h"
 #include "dialogs/dialog_support_win.h"
@@ -20,6 +21,25 @@ namespace {
 // 64-bit one (the window and icon handles grow). Its tip field holds 64 bytes.
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88), "first notification-icon form");
 constexpr size_t kV1TipBytes = 64;
+
+// The portable steps name these platform values themselves; each must be what Win32 says.
+static_assert(kVkControl == VK_CONTROL, "VK_CONTROL");
+static_assert(kVkV == 'V', "the V key's virtual-key code is its capital letter");
+static_assert(kKeyEventKeyUp == KEYEVENTF_KEYUP, "KEYEVENTF_KEYUP");
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT, "MOD_*");
+static_assert(kStoredShift == HOTKEYF_SHIFT && kStoredControl == HOTKEYF_CONTROL &&
+                  kStoredAlt == HOTKEYF_ALT && kStoredExtended == HOTKEYF_EXT,
+              "the stored modifiers are the key-combination control's HOTKEYF_* bits");
+static_assert(static_cast<DWORD>(TrayAction::add) == NIM_ADD, "NIM_ADD");
+static_assert(static_cast<DWORD>(TrayAction::modify) == NIM_MODIFY, "NIM_MODIFY");
+static_assert(static_cast<DWORD>(TrayAction::remove) == NIM_DELETE, "NIM_DELETE");
+static_assert(kTrayFlagMessage == NIF_MESSAGE && kTrayFlagIcon == NIF_ICON && kTrayFlagTip == NIF_TIP,
+              "NIF_*");
+static_assert(kLeftDoubleClick == WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK");
+// System menu items: below 0xF000, where the system's own commands start, with the low four
+// bits clear, which the system uses itself (WM_SYSCOMMAND's handler masks them off).
+static_assert(kAboutCommand < 0xF000 && (kAboutCommand & 0xF) == 0, "a system menu item id");
+static_assert(kCopySigCommand < 0xF000 && (kCopySigCommand & 0xF) == 0, "a system menu item id");
 
 constexpr UINT kTickTimer = 1;
 constexpr UINT kTickPeriod = 1000;

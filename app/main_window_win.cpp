@@ -143,7 +143,10 @@ INT_PTR onCommand(HWND window, Application& app, WORD id) {
             sendToTaskbar(*app.mainWindow);
             return TRUE;
         case IDCANCEL:
-            EndDialog(window, IDCANCEL);
+            // Esc, or a close request from another program (the installer). While a dialog of
+            // this window is open the window is disabled: ending it now would only take effect
+            // when the person closes that dialog, long after whoever asked has given up.
+            if (IsWindowEnabled(window)) EndDialog(window, IDCANCEL);
             return TRUE;
         case IDC_CHANGE_QUIT_DETAILS:
             showQuitDetailsOver(window, app);

@@ -6,7 +6,7 @@
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/about_dialogs_win.h"
 #include "dialogs/web_addresses.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {

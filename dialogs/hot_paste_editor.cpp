@@ -1,6 +1,6 @@
 #include "dialogs/hot_paste_editor.h"
 
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 

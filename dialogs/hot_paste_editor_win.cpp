@@ -4,7 +4,7 @@
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/hot_paste_editor_win.h"
 #include "dialogs/hot_paste_editor.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {

@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "model/hot_key_ids.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 

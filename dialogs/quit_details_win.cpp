@@ -6,7 +6,7 @@
 #include "dialogs/quit_details_win.h"
 #include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/quit_details.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {

@@ -1,6 +1,6 @@
 #include "dialogs/secondary_hot_keys.h"
 
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 

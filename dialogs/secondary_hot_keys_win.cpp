@@ -7,7 +7,7 @@
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/secondary_hot_keys_win.h"
 #include "dialogs/secondary_hot_keys.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 
 namespace kalverin {
 namespace {

@@ -134,7 +134,7 @@ void saveKey(const SettingsKey& key, const QuitRecord& record, ProfileFile& file
 
 // The file's keys with the field each carries, in the order they are written. A number's
 // default is what a fresh record holds; readOrder is the order loadSettings reads them in.
-const std::array<SettingsKey, kSettingsKeyCount> kSettingsKeys = {{
+constexpr std::array<SettingsKey, kSettingsKeyCount> kSettingsKeys = {{
     // clang-format off
     // name    section                   fallback                          read limit           area
     {"hkv",   SettingsSection::user,    SettingsFallback::freshRecord,    1,  kVkLimit,       0,
@@ -195,6 +195,21 @@ const std::array<SettingsKey, kSettingsKeyCount> kSettingsKeys = {{
      [](QuitRecord& r) -> SettingsField { return &r.hotPasteTexts[4]; }},
     // clang-format on
 }};
+
+namespace {
+
+// loadSettings places each key at its readOrder: every place from 0 on taken exactly once.
+constexpr bool readOrderIsPermutation() {
+    for (size_t place = 0; place < kSettingsKeyCount; ++place) {
+        size_t keys = 0;
+        for (const SettingsKey& key : kSettingsKeys) keys += key.readOrder == static_cast<int>(place) ? 1 : 0;
+        if (keys != 1) return false;
+    }
+    return true;
+}
+static_assert(readOrderIsPermutation(), "kSettingsKeys: each read place from 0 to the key count once");
+
+}  // namespace
 
 void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
     const std::string user = userSection(record);

@@ -11,7 +11,6 @@
 #include <string>
 #include <utility>
 
-#include "resources/dialog_ids.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/civil_time.h"

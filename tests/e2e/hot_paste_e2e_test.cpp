@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "resources/dialog_ids.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/clipboard_win.h"

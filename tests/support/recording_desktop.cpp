@@ -1,5 +1,7 @@
 #include "tests/support/recording_desktop.h"
 
+#include <utility>
+
 namespace kalverin {
 
 bool RecordingDesktop::openClipboard() {
@@ -39,8 +41,13 @@ void RecordingDesktop::releaseHotKey(int id) {
 }
 
 bool RecordingDesktop::notifyIcon(TrayAction action, unsigned flags, const std::string& tip) {
-    calls.push_back("notify:" + std::to_string(static_cast<unsigned>(action)) + ":" + std::to_string(flags) +
-                    ":" + tip);
+    const char* actions[] = {"add", "modify", "remove"};
+    std::string named;
+    for (auto [flag, name] :
+         {std::pair{kTrayFlagMessage, "message"}, {kTrayFlagIcon, "icon"}, {kTrayFlagTip, "tip"}})
+        if (flags & flag) named += (named.empty() ? "" : "+") + std::string(name);
+    calls.push_back("notify:" + std::string(actions[static_cast<unsigned>(action)]) + ":" + named + ":" +
+                    tip);
     return true;
 }
 
@@ -70,7 +77,8 @@ void RecordingDesktop::setCaption(const std::string& caption) {
 }
 
 void RecordingDesktop::showHotKeyCombination(uint16_t combination) {
-    calls.push_back("showHotKey:" + std::to_string(combination));
+    calls.push_back("showHotKey:" + std::to_string(combination >> 8) + ":" +
+                    std::to_string(combination & 0xFF));
     hotKeyShown = combination;
 }
 

@@ -33,7 +33,7 @@ public:
     uint16_t hotKeyShown = 0;  // the primary key-combination control
 
     // One line per action, e.g. "open", "set:text", "key:17:2", "register:1:2:187",
-    // "notify:0:7:tip", "box:Out Of Memory!", "1031:text", "caption:text", "timer".
+    // "notify:add:message+icon+tip:tip", "box:Out Of Memory!", "1031:text", "caption:text", "timer".
     // Queries are not recorded.
     std::vector<std::string> calls;
     std::string clipboard;  // what the clipboard holds

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dialogs/hot_paste_editor.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 #include "tests/support/us_currency.h"
 
 namespace kalverin {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dialogs/quit_details.h"
-#include "resources/dialog_ids.h"
+#include "resources/resource.h"
 #include "tests/support/civil_time.h"
 #include "tests/support/time_zone.h"
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "script/number_words.h"
 #include "tests/support/recording_desktop.h"
@@ -139,12 +140,13 @@ TEST_F(HotPasteTest, RenderBufferIsEmptiedFirstAndKeepsTheDeliveredText) {
 // on the clipboard always ends in "\r\n" and never exceeds the buffer.
 TEST_F(HotPasteTest, LongRenderingIsCutToKeepTheLineBreak) {
     const size_t room = kRenderMax - 2;
-    for (size_t length : {room - 1, room, room + 1, kRenderMax, kRenderMax + 500}) {
+    const std::pair<size_t, size_t> cases[] = {
+        {room - 1, room - 1}, {room, room}, {room + 1, room}, {kRenderMax, room}, {kRenderMax + 500, room}};
+    for (auto [length, kept] : cases) {
         SCOPED_TRACE(length);
         desktop.calls.clear();
         record.hotPasteTexts[0] = std::string(length, 'x');
         ASSERT_EQ(deliverText(delivery(plainRender), 0), DeliveryResult::delivered);
-        const size_t kept = length < room ? length : room;
         EXPECT_EQ(desktop.clipboard, std::string(kept, 'x') + "\r\n");
         EXPECT_EQ(renderBuffer.str(), desktop.clipboard);
     }

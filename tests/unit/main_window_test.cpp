@@ -130,8 +130,8 @@ const StepCase kSteps[] = {
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
          t.observe("guard:", t.main.restoreGuard.armed());
      },
-     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "welcome", "save",
-           "post:quitDetails", "timer"} +
+     Calls{"dde:start", "decorate", "load", "showHotKey:2:187", "notify:add:message+icon+tip:", "welcome",
+           "save", "post:quitDetails", "timer"} +
          kSendToTaskbar + Calls{"quitStart:1017240312", "Build=151", "dde:User 1", "guard:1"}},
     {"ReturningUserWithSecondaryKeys",
      {{"Kalverin/Build", "150"}, {"User 1/mirc", "1"}, {"User 1/Start", "979551000"}},
@@ -139,8 +139,8 @@ const StepCase kSteps[] = {
          startUp(t.main, kNow);
          t.observe("quitStart:", t.shared.record.quitStart);
      },
-     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "timer", "register:2:2:120",
-           "register:3:2:121", "register:4:2:122", "register:5:2:123"} +
+     Calls{"dde:start", "decorate", "load", "showHotKey:2:187", "notify:add:message+icon+tip:", "timer",
+           "register:2:2:120", "register:3:2:121", "register:4:2:122", "register:5:2:123"} +
          kSendToTaskbar + Calls{"quitStart:979551000"}},
     {"StoredQuitTimeZeroBecomesNow",
      {{"Kalverin/Build", "151"}, {"User 1/Start", "0"}},
@@ -148,8 +148,8 @@ const StepCase kSteps[] = {
          startUp(t.main, kNow);
          t.observe("quitStart:", t.shared.record.quitStart);
      },
-     Calls{"dde:start", "decorate", "load", "showHotKey:699", "notify:0:7:", "timer"} + kSendToTaskbar +
-         Calls{"quitStart:1017240312"}},
+     Calls{"dde:start", "decorate", "load", "showHotKey:2:187", "notify:add:message+icon+tip:", "timer"} +
+         kSendToTaskbar + Calls{"quitStart:1017240312"}},
     {"SendToTaskbarTakesTheShownCombination",
      kReturning,
      [](MainWindowTest& t) {
@@ -168,7 +168,7 @@ const StepCase kSteps[] = {
          shutDown(t.main);
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
      },
-     {"save", "dde:stop", "notify:2:0:1D", "dde:none"}},
+     {"save", "dde:stop", "notify:remove::1D", "dde:none"}},
     {"ASaveThatFailsIsToldOnceUntilOneSucceeds", kReturning,
      [](MainWindowTest& t) {
          t.started();
@@ -189,7 +189,7 @@ const StepCase kSteps[] = {
          "C:\\Users\\\xD0\x96\xD0\xB0\xD0\xBD\\kalverin.ini: "
          "The disk is full. Your figures are kept while Kalverin runs; it will try again at the next save.",
          "unregister:1", "register:1:2:187", "timer", "minimise", "Start=979551000", "hide", "save",
-         "sotb=4294967295", "save", "dde:stop", "notify:2:0:", "sotb=0", "save",
+         "sotb=4294967295", "save", "dde:stop", "notify:remove::", "sotb=0", "save",
          "box:Kalverin could not save your quit details to "
          "C:\\Users\\\xD0\x96\xD0\xB0\xD0\xBD\\kalverin.ini: "
          "The disk is full. Your figures are kept while Kalverin runs; it will try again at the next save."}},
@@ -200,7 +200,7 @@ const StepCase kSteps[] = {
          onTick(t.main, 979551000 + 60);
          onTick(t.main, 979551000 + 120);  // hidden already: not again
      },
-     {"hide", "notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:1:4:2m",
+     {"hide", "notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:modify:tip:2m",
       "caption: 2m, 0 not smoked, a saving of $0.00"}},
     {"TickLeavesATaskbarButtonAndAShownWindow",
      kReturning,
@@ -211,8 +211,8 @@ const StepCase kSteps[] = {
          t.shared.record.showOnTaskbar = 0;
          onTick(t.main, 979551000 + 60);
      },
-     {"notify:1:4:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:1:4:1m", "1031:1m", "1033:0",
-      "1035:User 1", "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
+     {"notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00", "notify:modify:tip:1m",
+      "1031:1m", "1033:0", "1035:User 1", "1032:$0.00", "1034:None", "caption:Kalverin Version 2"}},
     {"AboutFromTheSystemMenuOnceAtATime",
      kReturning,
      [](MainWindowTest& t) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/support/recording_desktop.h"
 
@@ -15,9 +16,9 @@ TEST(TrayIcon, ActionsCarryTheirFlagsAndTheTip) {
         const char* call;
     };
     const Case cases[] = {
-        {TrayAction::add, "notify:0:7:2d 3h"},
-        {TrayAction::modify, "notify:1:4:2d 3h"},
-        {TrayAction::remove, "notify:2:0:2d 3h"},
+        {TrayAction::add, "notify:add:message+icon+tip:2d 3h"},
+        {TrayAction::modify, "notify:modify:tip:2d 3h"},
+        {TrayAction::remove, "notify:remove::2d 3h"},
     };
     for (const Case& c : cases) {
         RecordingDesktop desktop;
@@ -27,18 +28,18 @@ TEST(TrayIcon, ActionsCarryTheirFlagsAndTheTip) {
 }
 
 TEST(TrayIcon, TipIsCutTo63Characters) {
-    for (size_t length : {0u, 1u, 62u, 63u, 64u, 200u}) {
+    const std::pair<size_t, size_t> cases[] = {{0, 0}, {1, 1}, {62, 62}, {63, 63}, {64, 63}, {200, 63}};
+    for (auto [length, kept] : cases) {
         RecordingDesktop desktop;
         setTrayIcon(desktop, TrayAction::modify, std::string(length, 't'));
-        const size_t kept = length < kTrayTipMax ? length : kTrayTipMax;
-        EXPECT_EQ(desktop.calls, (Calls{"notify:1:4:" + std::string(kept, 't')})) << length;
+        EXPECT_EQ(desktop.calls, (Calls{"notify:modify:tip:" + std::string(kept, 't')})) << length;
     }
 }
 
 TEST(TrayIcon, TaskbarRecreatedAddsTheIconAgainWithTheCurrentTip) {
     RecordingDesktop desktop;
     onTaskbarCreated(desktop, "1 Week, 2 Days");
-    EXPECT_EQ(desktop.calls, (Calls{"notify:0:7:1 Week, 2 Days"}));
+    EXPECT_EQ(desktop.calls, (Calls{"notify:add:message+icon+tip:1 Week, 2 Days"}));
 }
 
 struct ToggleCase {
