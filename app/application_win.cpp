@@ -26,10 +26,8 @@ Icon::~Icon() {
     if (icon_) DestroyIcon(icon_);
 }
 
-Application::Application(HINSTANCE instance, const std::string& section)
-    : instance(instance),
-      icon(instance, IDI_PROGRAM),
-      settings(settingsFilePath(), legacySettingsFilePath()) {
+Application::Application(HINSTANCE instance, const std::string& section, const std::string& settingsPath)
+    : instance(instance), icon(instance, IDI_PROGRAM), settings(settingsPath, legacySettingsFilePath()) {
     shared.record.hotPasteTexts[0].reserve(kPrimaryTextMax + 1);
     shared.record.userName.reserve(kUserNameMax + 1);
     shared.record.sectionName = section;

@@ -45,9 +45,10 @@ private:
 
 class Application {
 public:
-    // Creates the fonts, the buffers and the program icon and opens the settings file;
+    // Creates the fonts, the buffers and the program icon and opens the settings file at
+    // `settingsPath`;
     // throws std::bad_alloc when memory runs out.
-    Application(HINSTANCE instance, const std::string& section);
+    Application(HINSTANCE instance, const std::string& section, const std::string& settingsPath);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -63,6 +64,8 @@ public:
     QuitService service{ddeml};
     HotKeyRegistrations hotKeys;  // this run's registrations; they end with the main window
     UINT taskbarCreated = 0;      // the shell's "TaskbarCreated" message, registered by the main window
+    UINT showRequest = 0;         // a second start's request to come to the front
+    std::string instanceName;     // the property that marks this section's main window
     // The open main window, from its WM_INITDIALOG to its WM_NCDESTROY; last, so that it goes
     // before the parts above that it works on.
     std::unique_ptr<MainWindow> mainWindow;

@@ -11,6 +11,7 @@
 #include "app/tray.h"
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/about_dialogs_win.h"
+#include "model/profile_disk_win.h"
 #include "resources/resource.h"
 
 namespace kalverin {
@@ -197,8 +198,10 @@ void Win32Desktop::postChangeQuitDetails() {
     PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_CHANGE_QUIT_DETAILS, BN_CLICKED), 0);
 }
 
+// The texts are UTF-8 (the ASCII ones included): a settings path names the profile folder,
+// which may lie outside the ANSI code page.
 void Win32Desktop::messageBox(const char* text) {
-    MessageBoxA(window_, text, caption_.c_str(), MB_OK);
+    MessageBoxW(window_, wideText(text).c_str(), wideText(caption_).c_str(), MB_OK);
 }
 
 void Win32Desktop::beep() {

@@ -10,6 +10,7 @@
 #include "app/application_win.h"
 #include "app/command_line.h"
 #include "app/main_window_win.h"
+#include "app/single_instance_win.h"
 #include "dialogs/dialog_support_win.h"
 
 using namespace kalverin;
@@ -44,13 +45,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
         return 1;
     }
 
+    // One copy per section: a second start shows the running one and leaves the file alone.
+    const std::string settingsPath = settingsFilePath();
+    SingleInstance copy(section, settingsPath);
+    const UINT showRequest = RegisterWindowMessageA("Kalverin.ShowYourself");
+    if (!copy.first()) {
+        copy.bringRunningCopyForward(showRequest);
+        return 0;
+    }
+
     // Fonts, buffers, icon and settings file live until the main window has closed.
     std::unique_ptr<Application> app;
     try {
-        app = std::make_unique<Application>(instance, section);
+        app = std::make_unique<Application>(instance, section, settingsPath);
     } catch (const std::bad_alloc&) {
         return outOfMemory();
     }
+    app->showRequest = showRequest;
+    app->instanceName = copy.name();
     // -1: the dialog could not be made, or its start-up ran out of memory.
     if (runMainWindow(*app) == -1) return outOfMemory();
     return 0;

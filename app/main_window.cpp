@@ -44,7 +44,7 @@ void startUp(MainWindow& window, TimeValue now) {
     if (welcomeDue(record)) {
         record.lastBuild = kCurrentBuild;
         desktop.showWelcome();
-        saveSettings(record, window.settings);
+        storeRecord(window, record);
         // Handled once the window's own loop runs, so the quit details open after the start-up.
         desktop.postChangeQuitDetails();
     }
@@ -62,7 +62,7 @@ void sendToTaskbar(MainWindow& window) {
     const uint16_t combination = desktop.hotKeyCombination();
     record.hotKeyVk[0] = combination & 0xFF;
     record.hotKeyModifiers[0] = (combination >> 8) & 0xFF;
-    saveSettings(record, window.settings);
+    storeRecord(window, record);
     window.hotKeys.registerHotKey(desktop, record, kPrimaryHotKey);
     desktop.startTickTimer();
     desktop.minimise();
@@ -106,9 +106,8 @@ void onCopySig(MainWindow& window) {
 }
 
 void onTrayMessage(MainWindow& window, unsigned mouseMessage) {
-    ProfileFile& settings = window.settings;
     onTrayCallback(window.desktop, window.shared.record, mouseMessage,
-                   [&settings](const QuitRecord& record) { saveSettings(record, settings); });
+                   [&window](const QuitRecord& record) { storeRecord(window, record); });
 }
 
 void onTaskbarRestart(MainWindow& window) {
@@ -116,9 +115,28 @@ void onTaskbarRestart(MainWindow& window) {
 }
 
 void shutDown(MainWindow& window) {
-    saveSettings(window.shared.record, window.settings);
+    storeRecord(window, window.shared.record);
     window.service.stop();
     setTrayIcon(window.desktop, TrayAction::remove, window.shared.stats.tipText);
+}
+
+std::string saveFailureText(const SaveResult& result) {
+    std::string reason = result.reason;
+    if (!reason.empty() && reason.back() != '.') reason += '.';
+    return "Kalverin could not save your quit details to " + result.path + ": " + reason +
+           " Your figures are kept while Kalverin runs; it will try again at the next save.";
+}
+
+void storeRecord(MainWindow& window, const QuitRecord& record) {
+    const SaveResult result = saveSettings(record, window.settings);
+    if (result.saved) {
+        window.saveFailing = false;
+        return;
+    }
+    // Every later save writes the whole record, so a failure that lasts is worth one message.
+    if (window.saveFailing) return;
+    window.saveFailing = true;
+    window.desktop.messageBox(saveFailureText(result).c_str());
 }
 
 }  // namespace kalverin

@@ -3,6 +3,7 @@
 // the hot-key, tray and system-menu actions. The window procedure only translates messages.
 #pragma once
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "app/desktop.h"
@@ -71,6 +72,7 @@ public:
     TickMemo tick;  // kept from one tick to the next
     StartUpRestoreGuard restoreGuard;
     bool aboutBoxOpen = false;  // an About dialog opened from the system menu is on screen
+    bool saveFailing = false;   // the last save failed and the person has been told
 };
 
 // True when this build has not yet welcomed the user (lastBuild below 150).
@@ -100,7 +102,14 @@ void onCopySig(MainWindow& window);
 void onTrayMessage(MainWindow& window, unsigned mouseMessage);
 void onTaskbarRestart(MainWindow& window);
 
-// Window destruction: store the record, stop the DDE service, delete the tray icon.
+// Window destruction, and the end of the session (which may end the process without a
+// destruction): store the record, stop the DDE service, delete the tray icon.
 void shutDown(MainWindow& window);
+
+// Stores the record. A save that fails leaves the file as it was and the record in memory;
+// the person is told once, with the file and the reason, until a save succeeds again.
+void storeRecord(MainWindow& window, const QuitRecord& record);
+// What the person is told when a save failed.
+std::string saveFailureText(const SaveResult& result);
 
 }  // namespace kalverin

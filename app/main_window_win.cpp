@@ -58,7 +58,7 @@ public:
     void loadSettings(QuitRecord& record) override {
         kalverin::loadSettings(record, main_.settings, currentTime());
     }
-    void saveSettings(const QuitRecord& record) override { kalverin::saveSettings(record, main_.settings); }
+    void saveSettings(const QuitRecord& record) override { storeRecord(main_, record); }
     void registerHotKey(int id) override {
         main_.hotKeys.registerHotKey(main_.desktop, main_.shared.record, id);
     }
@@ -82,6 +82,8 @@ INT_PTR onInitDialog(HWND window, LPARAM lParam) {
         std::make_unique<Win32Desktop>(window, app.icon.get(), programName(), app.userNameFont.get(),
                                        app.statisticsFont.get()),
         app.shared, app.settings, app.service, app.hotKeys, kTickControls);
+    // The mark a second start of this section finds the window by.
+    if (!app.instanceName.empty()) SetPropA(window, app.instanceName.c_str(), reinterpret_cast<HANDLE>(1));
     startUp(*app.mainWindow, currentTime());
     return TRUE;
 }
@@ -111,6 +113,28 @@ INT_PTR onSysCommand(MainWindow& main, WPARAM command) {
         default:
             return FALSE;
     }
+}
+
+// Windows may end the process as soon as the session-end messages are answered, without a
+// WM_DESTROY: the record is stored and the icon removed at the first of them, as a close
+// would. Later ones (and the WM_DESTROY should it come) store again, which changes nothing.
+INT_PTR onQueryEndSession(HWND window, MainWindow& main) {
+    storeRecord(main, main.shared.record);
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);  // the session may end
+    return TRUE;
+}
+
+INT_PTR onEndSession(MainWindow& main, WPARAM ending) {
+    if (ending) shutDown(main);
+    return FALSE;
+}
+
+// A second start for the same section asks this window to the front instead of running.
+INT_PTR onShowRequest(HWND window, MainWindow& main) {
+    main.restoreGuard.onUserRestore();  // as if the person had asked, which they did
+    ShowWindow(window, IsIconic(window) || !IsWindowVisible(window) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window);
+    return FALSE;
 }
 
 INT_PTR onCommand(HWND window, Application& app, WORD id) {
@@ -151,9 +175,14 @@ INT_PTR dispatch(HWND window, Application& app, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY: return answerToolTip(lParam, toolTipFor);
         case WM_HOTKEY: onHotKey(main, static_cast<int>(wParam)); break;
         case kTrayCallbackMessage: onTrayMessage(main, static_cast<unsigned>(lParam)); break;
+        case WM_QUERYENDSESSION: return onQueryEndSession(window, main);
+        case WM_ENDSESSION: return onEndSession(main, wParam);
         case WM_DESTROY: shutDown(main); break;
-        case WM_NCDESTROY: app.mainWindow.reset(); break;
-        default: if (message == app.taskbarCreated && message != 0) onTaskbarRestart(main); break;
+        case WM_NCDESTROY: RemovePropA(window, app.instanceName.c_str()), app.mainWindow.reset(); break;
+        default:
+            if (message == app.taskbarCreated && message != 0) onTaskbarRestart(main);
+            if (message == app.showRequest && message != 0) onShowRequest(window, main);
+            break;
     }
     // clang-format on
     return FALSE;

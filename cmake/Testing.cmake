@@ -74,9 +74,22 @@ if(WIN32)
     add_test(NAME installer COMMAND ${CMAKE_SOURCE_DIR}/tools/test-installer $<TARGET_FILE_DIR:kalverin>)
     set_tests_properties(installer PROPERTIES RUN_SERIAL TRUE)
   endif()
-  set_tests_properties(${e2e_tests} PROPERTIES ENVIRONMENT
-    "${test_env};KALVERIN_EXE=$<TARGET_FILE:kalverin>;KALVERIN_DDE_EXE=$<TARGET_FILE_DIR:kalverin>/kalverin-dde.exe"
-    RUN_SERIAL TRUE)
+  set(e2e_env "${test_env};KALVERIN_EXE=$<TARGET_FILE:kalverin>;KALVERIN_DDE_EXE=$<TARGET_FILE_DIR:kalverin>/kalverin-dde.exe")
+  if(CMAKE_CROSSCOMPILING)
+    # A disk that fills part-way, for Wine's Unix side: built with the build machine's compiler
+    # and preloaded into the whole run (Wine rebuilds the Unix environment of a process another
+    # one starts, without LD_PRELOAD). It stays out of the way unless a test puts its flag file
+    # beside a settings folder.
+    set(disk_full_shim ${CMAKE_BINARY_DIR}/disk_full_shim.so)
+    add_custom_command(OUTPUT ${disk_full_shim}
+      COMMAND cc -shared -fPIC -O2 -Wall -Wextra -Werror -o ${disk_full_shim}
+              ${CMAKE_SOURCE_DIR}/tests/e2e/disk_full_shim.c -ldl
+      DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/disk_full_shim.c VERBATIM)
+    add_custom_target(disk_full_shim ALL DEPENDS ${disk_full_shim})
+    add_dependencies(kalverin_e2e_tests disk_full_shim)
+    string(APPEND e2e_env ";KALVERIN_DISK_FULL_SHIM=${disk_full_shim};LD_PRELOAD=${disk_full_shim}")
+  endif()
+  set_tests_properties(${e2e_tests} PROPERTIES ENVIRONMENT "${e2e_env}" RUN_SERIAL TRUE)
 else()
   add_test(NAME unit_native COMMAND kalverin_unit_tests)
   set_tests_properties(unit_native PROPERTIES ENVIRONMENT "${test_env}")

@@ -1,13 +1,10 @@
 #include "model/ini_file.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -69,12 +66,19 @@ struct Line {
 template <typename Take>
 void scanLines(const std::string& bytes, Take take) {
     bool afterNamelessKey = false;
-    size_t pos = 0, cr = 0, lf = 0;
+    // An editor that saves "UTF-8 with BOM" puts the mark in front of the first section's
+    // header, which would then read as a key: the mark is passed over (and not written back,
+    // as the file holds text of the ANSI code page).
+    static const char kByteOrderMark[] = "\xEF\xBB\xBF";
+    size_t pos = bytes.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+    size_t cr = 0, lf = 0;
+    bool first = true;
     while (pos < bytes.size()) {
         // A line ends at a line feed or a lone carriage return alike. The next of each is
         // looked for only once passed, so that a file of one kind of break is read once.
-        if (cr < pos || pos == 0) cr = bytes.find('\r', pos);
-        if (lf < pos || pos == 0) lf = bytes.find('\n', pos);
+        if (cr < pos || first) cr = bytes.find('\r', pos);
+        if (lf < pos || first) lf = bytes.find('\n', pos);
+        first = false;
         size_t end = std::min({cr, lf, bytes.size()});
         // A zero byte ends the text of a line.
         const void* zero = std::memchr(bytes.data() + pos, '\0', end - pos);
@@ -145,54 +149,6 @@ std::string render(const std::vector<Entry>& entries) {
         out += "\r\n";
     }
     return out;
-}
-
-enum class FileRead { read, absent, unreadable };
-
-// Plain C streams: they report failures by return value, never by throwing (a folder where
-// the file should be makes the C++ stream iterators throw).
-FileRead readWholeFile(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) {
-        std::error_code error;
-        bool exists = std::filesystem::exists(path, error);
-        return !error && !exists ? FileRead::absent : FileRead::unreadable;
-    }
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, got);
-    bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    return failed ? FileRead::unreadable : FileRead::read;
-}
-
-// Replaces the file only once the new text is wholly on disk beside it: a full disk or a
-// crash mid-write leaves the previous file as it was. The rename replaces an existing file
-// on Windows too (the library uses MoveFileEx with MOVEFILE_REPLACE_EXISTING there).
-bool replaceFile(const std::string& path, const std::string& bytes) {
-    // Named for this write alone, so that two programs saving at once never share one: the
-    // clock's finest ticks and a count of this program's writes.
-    static unsigned writes = 0;
-    auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%08x%04x.tmp",
-                  static_cast<unsigned>(static_cast<unsigned long long>(ticks) & 0xFFFFFFFFu),
-                  ++writes & 0xFFFFu);
-    const std::string temporary = path + suffix;
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    written = std::fflush(out) == 0 && written;
-    written = std::fclose(out) == 0 && written;  // a full disk may show only here
-    std::error_code error;
-    if (written) std::filesystem::rename(temporary, path, error);
-    if (!written || error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
 }
 
 // A name as sameName sees it.
@@ -370,7 +326,7 @@ std::shared_ptr<const IniProfileFile::Parsed> IniProfileFile::parsed(const std::
 }
 
 IniProfileFile IniProfileFile::inMemory(std::string bytes) {
-    IniProfileFile file{std::string()};
+    IniProfileFile file;
     file.inMemory_ = true;
     file.memory_ = std::move(bytes);
     return file;
@@ -398,7 +354,7 @@ const std::string& IniProfileFile::bytes() {
 
 const std::string* IniProfileFile::findValue(const char* section, const char* key) {
     std::string bytes;
-    if (!inMemory_ && readWholeFile(path_, bytes) != FileRead::read) return nullptr;
+    if (!inMemory_ && disk_->readAll(path_, bytes) != FileRead::read) return nullptr;
     const std::shared_ptr<const Parsed> file = inMemory_ ? memoryLines() : parsed(bytes);
     const Entry* entry = findKey(file->lines, section, key);
     return entry && entry->hasValue ? &entry->value : nullptr;
@@ -517,9 +473,48 @@ void IniProfileFile::writeValue(const char* section, const char* key, std::strin
     std::string bytes;
     // A missing file is an empty one; a file that is there but cannot be read (locked,
     // unreadable) must not be replaced by one holding this key alone.
-    if (readWholeFile(path_, bytes) == FileRead::unreadable) return;
+    if (disk_->readAll(path_, bytes) == FileRead::unreadable) return;
     Lines lines = parsed(bytes)->lines;
-    if (applyWrite(lines, section, key, std::move(text))) replaceFile(path_, render(lines.entries));
+    if (applyWrite(lines, section, key, std::move(text))) store(render(lines.entries));
+}
+
+SaveResult IniProfileFile::save(const std::function<void(ProfileFile&)>& writes) {
+    if (inMemory_) {
+        writes(*this);
+        return {};
+    }
+    std::string before;
+    const FileRead read = disk_->readAll(path_, before);
+    // A file that is there but cannot be read must not be replaced by one holding this
+    // record alone: the other users' sections would go.
+    if (read == FileRead::unreadable) return {false, path_, disk_->failureReason()};
+    // The writes go to the text in memory as they would have gone to the file one by one
+    // (the in-memory file follows the same rules), and the file is replaced once.
+    IniProfileFile memory = inMemory(before);
+    writes(memory);
+    const std::string& after = memory.bytes();
+    if (read == FileRead::read && after == before) return {};  // nothing changed: left alone
+    return store(after);
+}
+
+// Replaces the file only once the new text is wholly on disk beside it: a full disk, a lost
+// drive or a crash part-way leaves the previous file as it was, and no temporary file.
+SaveResult IniProfileFile::store(const std::string& bytes) {
+    // Written in pieces of this size, as a file is written a buffer at a time.
+    constexpr size_t kPiece = 4096;
+    // Without a path the temporary file would land in whatever folder is current.
+    if (path_.empty()) return {false, path_, "No folder for application data was found."};
+    std::string temporary;
+    if (!disk_->createTemporary(path_, temporary)) return {false, path_, disk_->failureReason()};
+    bool done = true;
+    for (size_t at = 0; done && at < bytes.size(); at += kPiece)
+        done = disk_->write(bytes.data() + at, std::min(kPiece, bytes.size() - at));
+    done = done && disk_->flush() && disk_->replace(temporary, path_);
+    if (done) return {};
+    // The reason is taken before the clean-up's own calls can change it.
+    SaveResult failed{false, path_, disk_->failureReason()};
+    disk_->remove(temporary);
+    return failed;
 }
 
 }  // namespace kalverin

@@ -6,17 +6,19 @@
 #include <string_view>
 
 #include "model/profile.h"
+#include "model/profile_disk.h"
 
 namespace kalverin {
 
 // Reads the file afresh on every call, as the platform functions do, so that changes by
-// another writer are seen (only the parsing of unchanged bytes is saved). Every write rewrites the
-// whole file through a temporary file in the same folder that is then renamed over the old one: a
-// failed write leaves the old file whole (and is otherwise ignored, as the platform's writes are by
-// the program).
+// another writer are seen (only the parsing of unchanged bytes is saved). Every write, and every
+// save of many writes, rewrites the whole file through a temporary file in the same folder that
+// then replaces the old one: a failed write leaves the old file whole. A single write's failure
+// is ignored, as the platform's writes are by the program; a save reports it.
 class IniProfileFile : public ProfileFile {
 public:
-    explicit IniProfileFile(std::string path) : path_(std::move(path)) {}
+    explicit IniProfileFile(std::string path) : IniProfileFile(std::move(path), stdioProfileDisk()) {}
+    IniProfileFile(std::string path, ProfileDisk& disk) : path_(std::move(path)), disk_(&disk) {}
     // The same rules over bytes held in memory alone, starting with `bytes`; nothing touches
     // the disk. Writes are collected and the text is rebuilt once, at the next read, so a
     // whole record costs one parse and one rebuild (the fuzzer checks thousands a second).
@@ -30,10 +32,13 @@ public:
     bool readStruct(const char* section, const char* key, void* area, size_t size) override;
     void writeString(const char* section, const char* key, const char* value) override;
     void writeStruct(const char* section, const char* key, const void* area, size_t size) override;
+    // The writes are made to the file's text in memory, and the text is stored in one replace.
+    SaveResult save(const std::function<void(ProfileFile&)>& writes) override;
 
     const std::string& path() const { return path_; }
 
 private:
+    IniProfileFile() = default;  // in memory: no disk
     struct Parsed;
     // The file's lines as last parsed, with the bytes they came from.
     std::shared_ptr<const Parsed> parsed(const std::string& bytes);
@@ -44,8 +49,11 @@ private:
     void writeValue(const char* section, const char* key, std::string text);
     void flush();
     std::shared_ptr<const Parsed> memoryLines();
+    // Replaces the file on disk with `bytes`, or leaves it as it was.
+    SaveResult store(const std::string& bytes);
 
     std::string path_;
+    ProfileDisk* disk_ = nullptr;
     bool inMemory_ = false;
     std::string memory_;
     // In memory, writes change these lines in place, and the text is behind them until the

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace kalverin {
@@ -25,6 +26,13 @@ inline std::string profileLine(const char* text) {
     return std::string(text, std::strcspn(text, "\r\n"));
 }
 
+// How a save went: when it failed, the file it was for and the system's reason.
+struct SaveResult {
+    bool saved = true;
+    std::string path;
+    std::string reason;
+};
+
 class ProfileFile {
 public:
     virtual ~ProfileFile() = default;
@@ -38,6 +46,12 @@ public:
     virtual bool readStruct(const char* section, const char* key, void* area, size_t size) = 0;
     virtual void writeString(const char* section, const char* key, const char* value) = 0;
     virtual void writeStruct(const char* section, const char* key, const void* area, size_t size) = 0;
+    // Makes the writes `writes` does to the file it is handed, all of them or none. Files that
+    // store each write as it comes take them one by one and report success.
+    virtual SaveResult save(const std::function<void(ProfileFile&)>& writes) {
+        writes(*this);
+        return {};
+    }
 };
 
 }  // namespace kalverin

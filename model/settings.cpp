@@ -219,9 +219,11 @@ void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now) {
     recomputeRates(record);
 }
 
-void saveSettings(const QuitRecord& record, ProfileFile& file) {
+SaveResult saveSettings(const QuitRecord& record, ProfileFile& file) {
     const std::string user = userSection(record);
-    for (const SettingsKey& key : kSettingsKeys) saveKey(key, record, file, user);
+    return file.save([&](ProfileFile& target) {
+        for (const SettingsKey& key : kSettingsKeys) saveKey(key, record, target, user);
+    });
 }
 
 std::string settingsFieldText(const SettingsKey& key, const QuitRecord& record) {

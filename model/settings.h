@@ -35,8 +35,8 @@ extern const std::array<SettingsKey, kSettingsKeyCount> kSettingsKeys;
 
 // Reads every key (missing or bad ones take their defaults); `now` stands in for a missing Start.
 void loadSettings(QuitRecord& record, ProfileFile& file, TimeValue now);
-// Writes every key in the file's order.
-void saveSettings(const QuitRecord& record, ProfileFile& file);
+// Writes every key in the file's order, all of them or (when the save fails) none.
+SaveResult saveSettings(const QuitRecord& record, ProfileFile& file);
 // The value of the key's field as text (numbers as written, texts whole): two records keep
 // the same value under a key exactly when these texts are equal.
 std::string settingsFieldText(const SettingsKey& key, const QuitRecord& record);

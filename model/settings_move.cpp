@@ -52,4 +52,11 @@ void MovingSettingsFile::writeStruct(const char* section, const char* key, const
     afterWrite();
 }
 
+SaveResult MovingSettingsFile::save(const std::function<void(ProfileFile&)>& writes) {
+    copyLegacy();
+    SaveResult result = current_.save(writes);
+    afterWrite();
+    return result;
+}
+
 }  // namespace kalverin

@@ -33,6 +33,7 @@ public:
     bool readStruct(const char* section, const char* key, void* area, size_t size) override;
     void writeString(const char* section, const char* key, const char* value) override;
     void writeStruct(const char* section, const char* key, const void* area, size_t size) override;
+    SaveResult save(const std::function<void(ProfileFile&)>& writes) override;
 
     bool readingLegacy() const { return readingLegacy_; }
 

@@ -1,7 +1,8 @@
 #include "model/settings_path_win.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include "model/settings.h"
@@ -9,75 +10,86 @@
 namespace kalverin {
 namespace {
 
-constexpr const char* kSettingsFolder = "Kalverin";
+constexpr const wchar_t* kSettingsFolder = L"Kalverin";
 
-bool fileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+DWORD attributesOf(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str());
+}
+
+bool fileExists(const std::wstring& path) {
+    DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string withoutTrailingSlash(std::string path) {
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+std::wstring withoutTrailingSlash(std::wstring path) {
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
     return path;
 }
 
-std::string appDataFolder() {
-    char buffer[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("APPDATA", buffer, MAX_PATH);
-    // 0: not set; MAX_PATH or more: the value did not fit and buffer holds nothing useful.
-    if (length > 0 && length < MAX_PATH) return withoutTrailingSlash(buffer);
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
-                                   buffer)))
-        return withoutTrailingSlash(buffer);
-    return std::string();
+std::wstring appDataFolder() {
+    // The environment's value may be of any length: asked for its size first.
+    DWORD size = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+    if (size > 1) {
+        std::wstring value(size, L'\0');
+        DWORD length = GetEnvironmentVariableW(L"APPDATA", &value[0], size);
+        if (length > 0 && length < size) return withoutTrailingSlash(value.substr(0, length));
+    }
+    wchar_t* folder = nullptr;
+    std::wstring found;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &folder)) && folder)
+        found = withoutTrailingSlash(folder);
+    CoTaskMemFree(folder);  // the shell allocates it even when the call fails
+    return found;
 }
 
 // Creates the folder and any missing parents; true when it exists afterwards.
-bool ensureFolder(const std::string& folder) {
-    for (size_t at = folder.find_first_of("\\/", 3); at != std::string::npos;
-         at = folder.find_first_of("\\/", at + 1))
-        CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);  // existing parents fail, fine
-    CreateDirectoryA(folder.c_str(), nullptr);
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+bool ensureFolder(const std::wstring& folder) {
+    for (size_t at = folder.find_first_of(L"\\/", 3); at != std::wstring::npos;
+         at = folder.find_first_of(L"\\/", at + 1))
+        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);  // existing parents fail, fine
+    CreateDirectoryW(folder.c_str(), nullptr);
+    DWORD attributes = attributesOf(folder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
 
 std::string legacySettingsFilePath() {
-    char buffer[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return kSettingsFileName;
-    return withoutTrailingSlash(buffer) + "\\" + kSettingsFileName;
+    wchar_t buffer[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    return utf8Text(withoutTrailingSlash(std::wstring(buffer, length)) + L"\\") + kSettingsFileName;
 }
 
 std::string settingsFilePath() {
-    std::string base = appDataFolder();
-    if (base.empty()) return legacySettingsFilePath();
-    std::string folder = base + "\\" + kSettingsFolder;
-    if (!ensureFolder(folder)) return legacySettingsFilePath();
-    return folder + "\\" + kSettingsFileName;
+    const std::wstring base = appDataFolder();
+    if (base.empty()) return std::string();
+    const std::wstring folder = base + L"\\" + kSettingsFolder;
+    // A folder that cannot be made shows at the first save, which names the file.
+    ensureFolder(folder);
+    return utf8Text(folder + L"\\") + kSettingsFileName;
 }
 
 bool Win32SettingsFileSystem::exists(const std::string& path) {
-    return fileExists(path);
+    return !path.empty() && fileExists(wideText(path));
 }
 
 void Win32SettingsFileSystem::copy(const std::string& from, const std::string& to) {
-    // A read-only legacy file would give a read-only copy that no write could change.
-    if (CopyFileA(from.c_str(), to.c_str(), TRUE)) {
-        DWORD attributes = GetFileAttributesA(to.c_str());
+    const std::wstring target = wideText(to);
+    // A read-only legacy file would give a read-only copy that no save could replace.
+    if (CopyFileW(wideText(from).c_str(), target.c_str(), TRUE)) {
+        DWORD attributes = attributesOf(target);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesA(to.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
 }
 
 bool Win32SettingsFileSystem::samePath(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    return lstrcmpiW(wideText(a).c_str(), wideText(b).c_str()) == 0;
 }
 
 SettingsFile::SettingsFile(std::string path, std::string legacyPath)
-    : SettingsFileParts{Win32ProfileFile(path), Win32ProfileFile(legacyPath), {}},
+    : SettingsFileParts{{}, {}, IniProfileFile(path, disk), IniProfileFile(legacyPath, legacyDisk), {}},
       MovingSettingsFile(current, path, legacy, legacyPath, files) {}
 
 }  // namespace kalverin

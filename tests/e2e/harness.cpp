@@ -1,6 +1,7 @@
 #include "tests/e2e/harness.h"
 
 #include "model/ini_file.h"
+#include "model/profile_disk_win.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -101,22 +102,32 @@ std::string settingsText(const std::string& section,
 }
 
 // The environment of this process with APPDATA (and any extra names) replaced.
-static std::string environmentBlock(const std::string& appData,
-                                    const std::vector<std::pair<std::string, std::string>>& extra) {
+static std::wstring wide(const std::string& utf8) {
+    return kalverin::wideText(utf8);
+}
+
+// This process's environment with `extra` (UTF-8) in place of the same names, and APPDATA the
+// test's folder unless `extra` names it; a name given an empty value is left out. Wide, so that
+// a value outside the ANSI code page (a profile folder's name) reaches the program whole.
+static std::wstring environmentBlock(const std::string& appData,
+                                     const std::vector<std::pair<std::string, std::string>>& extra) {
     std::vector<std::pair<std::string, std::string>> replaced = extra;
-    replaced.emplace_back("APPDATA", appData);
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* p = strings; *p; p += std::strlen(p) + 1) {
-        std::string entry = p;
+    bool namesAppData = false;
+    for (const auto& r : extra) namesAppData = namesAppData || _stricmp(r.first.c_str(), "APPDATA") == 0;
+    if (!namesAppData) replaced.emplace_back("APPDATA", appData);
+    std::wstring block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) {
+        std::wstring entry = p;
         bool skip = false;
         for (const auto& r : replaced)
-            if (_strnicmp(entry.c_str(), (r.first + "=").c_str(), r.first.size() + 1) == 0) skip = true;
-        if (!skip) block += entry + '\0';
+            if (_wcsnicmp(entry.c_str(), wide(r.first + "=").c_str(), r.first.size() + 1) == 0) skip = true;
+        if (!skip) block += entry + L'\0';
     }
-    FreeEnvironmentStringsA(strings);
-    for (const auto& r : replaced) block += r.first + "=" + r.second + '\0';
-    block += '\0';
+    FreeEnvironmentStringsW(strings);
+    for (const auto& r : replaced)
+        if (!r.second.empty()) block += wide(r.first + "=" + r.second) + L'\0';
+    block += L'\0';
     return block;
 }
 
@@ -125,12 +136,12 @@ KalverinProcess::KalverinProcess(const AppDataFolder& appData, const std::string
     std::string exe = windowsPath(environment("KALVERIN_EXE"));
     if (exe.empty()) exe = "kalverin.exe";
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    std::string env = environmentBlock(appData.path(), extraEnvironment);
+    std::wstring env = environmentBlock(appData.path(), extraEnvironment);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &env[0], nullptr, &startup,
-                       &info)) {
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       &env[0], nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
@@ -328,6 +339,27 @@ std::string trayTipShown(const std::function<bool(const std::string&)>& wanted, 
     ClientToScreen(icon.tray, &icon.point);
     return restMouseFor(
         icon.point, [&](HWND tip) { return GetWindow(tip, GW_OWNER) == icon.tray; }, wanted, timeoutMs);
+}
+
+HWND findSaveFailure(const KalverinProcess& process, std::string& text) {
+    for (HWND window : process.topLevelWindows()) {
+        char cls[16] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (std::string(cls) != "#32770" || !IsWindowVisible(window)) continue;
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t shown[2048] = L"";
+            GetWindowTextW(child, shown, 2048);
+            text = kalverin::utf8Text(shown);
+            if (text.rfind("Kalverin could not save", 0) == 0) return window;
+        }
+    }
+    text.clear();
+    return nullptr;
+}
+
+bool storesWithoutAMessage(HWND main) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(main, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 3000, &result) != 0;
 }
 
 }  // namespace e2e

@@ -63,7 +63,8 @@ std::string settingsText(const std::string& section,
 
 class KalverinProcess {
 public:
-    // Starts kalverin.exe with `arguments` as its command line and `appData` as %APPDATA%.
+    // Starts kalverin.exe with `arguments` as its command line and `appData` as %APPDATA%,
+    // and `extraEnvironment` (UTF-8; an empty value leaves the name out, APPDATA too).
     KalverinProcess(const AppDataFolder& appData, const std::string& arguments = "",
                     const std::vector<std::pair<std::string, std::string>>& extraEnvironment = {});
     ~KalverinProcess();  // a process still running is closed, then killed
@@ -97,6 +98,11 @@ private:
 
 // Text of a control or window.
 std::string windowText(HWND window);
+// The program's message that a save failed, as shown (UTF-8), with its box; null when none shows.
+HWND findSaveFailure(const KalverinProcess& process, std::string& text);
+// Stores the record as the main window's OK button does; false when a message box held the
+// window (the program told of a failed save) past a few seconds.
+bool storesWithoutAMessage(HWND main);
 std::string controlText(HWND dialog, int id);
 
 // Presses a combination and holds it until `delivered()` says the program's paste arrived,

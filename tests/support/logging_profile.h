@@ -2,6 +2,7 @@
 // key in `keys` ("section/key", with "/size" for a structure) and, in a shared log, a run of
 // loads or saves as one "load" or "save" line followed by the file's name.
 #pragma once
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,13 @@ public:
         file.writeStruct(section, key, area, size);
     }
 
+    // A refused save changes nothing, as a full disk or a locked file leaves the real one.
+    SaveResult save(const std::function<void(ProfileFile&)>& writes) override {
+        if (!refuses) return ProfileFile::save(writes);
+        note("save", "", "");
+        return {false, "C:\\Users\\\xD0\x96\xD0\xB0\xD0\xBD\\kalverin.ini", "The disk is full."};
+    }
+
     // The file's contents, set and read without a note: "section/key" and its value.
     void set(const std::string& sectionAndKey, const std::string& value) {
         const size_t slash = sectionAndKey.find('/');
@@ -50,6 +58,7 @@ public:
 
     IniProfileFile file = IniProfileFile::inMemory("");
     std::vector<std::string> keys;
+    bool refuses = false;  // saves fail, as a full disk would make them
 
 private:
     void note(const char* step, const char* section, const char* key, size_t size = 0) {

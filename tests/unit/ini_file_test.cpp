@@ -83,6 +83,10 @@ const ReadCase kReads[] = {
     {"[s]\r\nk=000000000000000000000000000007\r\n", "s", "k", "000000000000000000000000000007", 0},
     {"[s]\r\nk=00000000000000000000000000007\r\n", "s", "k", "00000000000000000000000000007", 7},
     {"[s]\r\n[t\r\nk=1\r\n", "s", "k", "1", 1},  // "[t" is no section header
+    // Saved by an editor as "UTF-8 with BOM": the mark is no part of the first header.
+    {"\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k", "v", 0},
+    {"\xEF\xBB\xBFk=v\r\n[s]\r\n", "", "k", "dflt", 777},
+    {"\xEF\xBB[s]\r\nk=v\r\n", "s", "k", "dflt", 777},  // half a mark is text
 };
 
 TEST_F(IniFileTest, ReadsAsThePlatformDoes) {
@@ -156,6 +160,8 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
         {"[s]\r\n=a\r\n=b\r\nk=1\r\n=c\r\n[t]\r\n=d\r\n",
          {{"s", "zz", "1"}},
          "[s]\r\n=a\r\nk=1\r\n=c\r\nzz=1\r\n[t]\r\n=d\r\n"},
+        // The file holds ANSI text: a byte order mark an editor put in front is not written back.
+        {"\xEF\xBB\xBF[s]\r\nk=1\r\n", {{"s", "k", "2"}}, "[s]\r\nk=2\r\n"},
         // An unchanged value leaves the file as it was, untidy or not.
         {"[s]\n  k = 1  \n", {{"s", "k", "1"}}, "[s]\n  k = 1  \n"},
     };

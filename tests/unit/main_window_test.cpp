@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -124,6 +125,30 @@ const StepCase kSteps[] = {
          t.calls.push_back("dde:" + std::string(t.ddeml.request("USER", "NAME").value_or("none").c_str()));
      },
      {"save", "dde:stop", "notify:remove::1D", "dde:none"}},
+    {"ASaveThatFailsIsToldOnceUntilOneSucceeds", kReturning,
+     [](MainWindowTest& t) {
+         t.started();
+         t.settings.refuses = true;
+         sendToTaskbar(t.main);
+         t.calls.push_back("Start=" + t.settings.value("User 1/Start"));
+         onTrayMessage(t.main, 515);  // failing again: not told again
+         t.calls.push_back("sotb=" + t.settings.value("User 1/sotb"));
+         t.settings.refuses = false;
+         shutDown(t.main);  // the record was kept: the save that works stores all of it
+         t.calls.push_back("sotb=" + t.settings.value("User 1/sotb"));
+         t.settings.refuses = true;  // a new episode is told again
+         storeRecord(t.main, t.shared.record);
+     },
+     Calls{
+         "save",
+         "box:Kalverin could not save your quit details to "
+         "C:\\Users\\\xD0\x96\xD0\xB0\xD0\xBD\\kalverin.ini: "
+         "The disk is full. Your figures are kept while Kalverin runs; it will try again at the next save.",
+         "unregister:1", "register:1:2:187", "timer", "minimise", "Start=979551000", "hide", "save",
+         "sotb=4294967295", "save", "dde:stop", "notify:remove::", "sotb=0", "save",
+         "box:Kalverin could not save your quit details to "
+         "C:\\Users\\\xD0\x96\xD0\xB0\xD0\xBD\\kalverin.ini: "
+         "The disk is full. Your figures are kept while Kalverin runs; it will try again at the next save."}},
     {"TickHidesAMinimisedWindowOfAnIconUser",
      kLivesInTheIcon,
      [](MainWindowTest& t) {

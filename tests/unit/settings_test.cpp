@@ -345,6 +345,92 @@ TEST_F(SettingsFileTest, UsersShareTheFileWithoutTouchingEachOther) {
     EXPECT_EQ(load("Carol").userName, "Carol");
 }
 
+// The C library's disk, failing at one step of a save: the n-th call of one kind. A failing
+// write puts half its piece in the file first, as a disk that fills part-way does.
+class FaultyDisk : public StdioProfileDisk {
+public:
+    enum class Step { none, read, create, write, flush, replace };
+    FaultyDisk(Step step, int nth) : step_(step), nth_(nth) {}
+    FileRead readAll(const std::string& path, std::string& bytes) override {
+        return fails(Step::read) ? FileRead::unreadable : StdioProfileDisk::readAll(path, bytes);
+    }
+    bool createTemporary(const std::string& path, std::string& temporary) override {
+        return !fails(Step::create) && StdioProfileDisk::createTemporary(path, temporary);
+    }
+    bool write(const char* data, size_t size) override {
+        if (!fails(Step::write)) return StdioProfileDisk::write(data, size);
+        StdioProfileDisk::write(data, size / 2);
+        return false;
+    }
+    bool flush() override { return !fails(Step::flush) && StdioProfileDisk::flush(); }
+    bool replace(const std::string& temporary, const std::string& path) override {
+        return !fails(Step::replace) && StdioProfileDisk::replace(temporary, path);
+    }
+    std::string failureReason() override {
+        return failed_ ? "The disk is full." : StdioProfileDisk::failureReason();
+    }
+    int writes = 0;
+
+private:
+    bool fails(Step step) {
+        if (step == Step::write) ++writes;
+        failed_ = step == step_ && ++count_ == nth_;
+        return failed_;
+    }
+    Step step_;
+    int nth_, count_ = 0;
+    bool failed_ = false;
+};
+
+// Whatever step of a save fails, the file stays the old one whole, the other user's section
+// byte for byte, no temporary file is left and the failure is reported; a save that completes
+// stores the whole new record. A temporary file a crash left behind is never read.
+TEST_F(SettingsFileTest, SaveFailingAtAnyStepLeavesTheOldFileWhole) {
+    using Step = FaultyDisk::Step;
+    const struct {
+        Step step;
+        int nth;
+    } cases[] = {{Step::read, 1},  // held open by another program, say
+                 {Step::create, 1}, {Step::write, 1}, {Step::write, 2},   {Step::write, 3},
+                 {Step::write, 4},  {Step::flush, 1}, {Step::replace, 1}, {Step::none, 0}};
+    QuitRecord old = unusualRecord(), changed = unusualRecord();
+    old.sectionName = changed.sectionName = "Ann";
+    old.hotPasteTexts[0] = std::string(1019, 'o');  // the file spans several written pieces
+    changed.userName = "Zed";
+    changed.cigarettesPerDay = 3;
+    changed.hotPasteTexts[0] = std::string(1019, 'n');
+    QuitRecord other = unusualRecord();
+    other.sectionName = "Bob";
+    const fs::path stale = path_.string() + ".1.0badf00d0001.tmp";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.step)) + "/" + std::to_string(c.nth));
+        fs::remove(path_);
+        save(other);
+        save(old);
+        writeAll(stale, "[Ann]\r\nName=Stale\r\n");
+        const std::string before = readAll(path_);
+        FaultyDisk disk(c.step, c.nth);
+        IniProfileFile file(path_.string(), disk);
+        SaveResult result = saveSettings(changed, file);
+        EXPECT_EQ(result.saved, c.step == Step::none);
+        EXPECT_EQ(result.reason, c.step == Step::none ? "" : "The disk is full.");
+        EXPECT_EQ(result.path, c.step == Step::none ? "" : path_.string());
+        expectSameStored(load("Ann"), c.step == Step::none ? changed : old);
+        expectSameStored(load("Bob"), other);
+        const std::string after = readAll(path_);
+        if (c.step != Step::none) {
+            EXPECT_EQ(after, before);
+        } else {
+            EXPECT_EQ(disk.writes, 4) << "the rows fail every write of the save in turn";
+        }
+        const std::string otherSection = before.substr(0, before.find("[Ann]"));
+        EXPECT_EQ(after.substr(0, otherSection.size()), otherSection);
+        std::set<fs::path> left;
+        for (const auto& entry : fs::directory_iterator(dir_)) left.insert(entry.path());
+        EXPECT_EQ(left, (std::set<fs::path>{path_, stale}));
+    }
+}
+
 TEST_F(SettingsFileTest, TextsWithoutTerminatorEndInsideTheirArea) {
     std::string primary(1020, 'p'), secondary(500, 's');
     writeAll(path_, "[User 1]\r\nText=" + encodeProfileStruct(primary.data(), primary.size()) +

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/ini_file.h"
+#include "model/profile_disk_win.h"
 #include "model/settings.h"
 #include "model/settings_path_win.h"
 #include "tests/support/settings_support.h"
@@ -62,25 +63,30 @@ std::vector<QuitRecord> sampleRecords() {
     return records;
 }
 
+// The program's own save (one replace through the wide file calls) against the platform's
+// 28 writes, on a fresh file and on one holding another user, a comment and an unknown key.
 TEST_F(ProfileWinTest, BothBackendsWriteTheSameBytesAndReadEachOther) {
-    for (const QuitRecord& original : sampleRecords()) {
-        SCOPED_TRACE(original.sectionName + " / " + original.userName);
-        std::string portablePath = freshPath(), win32Path = freshPath();
-        IniProfileFile portable(portablePath);
-        Win32ProfileFile win32(win32Path);
-        saveSettings(original, portable);
-        saveSettings(original, win32);
-        EXPECT_EQ(readAll(portablePath), readAll(win32Path));
+    Win32ProfileDisk disk;
+    for (const char* before : {"", "; kept\r\n[Other]\r\nName=Keep\r\nzz=1\r\n[Ann Other]\r\nExtra=1\r\n"})
+        for (const QuitRecord& original : sampleRecords()) {
+            SCOPED_TRACE(original.sectionName + " / " + original.userName + " / " + before);
+            std::string portablePath = freshPath(), win32Path = freshPath();
+            if (*before) writeAll(portablePath, before), writeAll(win32Path, before);
+            IniProfileFile portable(portablePath, disk);
+            Win32ProfileFile win32(win32Path);
+            EXPECT_TRUE(saveSettings(original, portable).saved);
+            saveSettings(original, win32);
+            EXPECT_EQ(readAll(portablePath), readAll(win32Path));
 
-        QuitRecord viaWin32, viaPortable;
-        viaWin32.sectionName = viaPortable.sectionName = original.sectionName;
-        Win32ProfileFile win32OfPortable(portablePath);
-        IniProfileFile portableOfWin32(win32Path);
-        loadSettings(viaWin32, win32OfPortable, kNow);
-        loadSettings(viaPortable, portableOfWin32, kNow);
-        expectSameStored(viaWin32, original);
-        expectSameStored(viaPortable, original);
-    }
+            QuitRecord viaWin32, viaPortable;
+            viaWin32.sectionName = viaPortable.sectionName = original.sectionName;
+            Win32ProfileFile win32OfPortable(portablePath);
+            IniProfileFile portableOfWin32(win32Path);
+            loadSettings(viaWin32, win32OfPortable, kNow);
+            loadSettings(viaPortable, portableOfWin32, kNow);
+            expectSameStored(viaWin32, original);
+            expectSameStored(viaPortable, original);
+        }
 }
 
 TEST_F(ProfileWinTest, AbsentFileLoadsTheSameDefaults) {
@@ -261,6 +267,14 @@ TEST_F(ProfileWinTest, SettingsPathFollowsAppDataAndCreatesTheFolder) {
     EXPECT_NE(fromShell.find("\\Kalverin\\kalverin.ini"), std::string::npos) << fromShell;
     EXPECT_NE(fromShell.find(":\\"), std::string::npos) << fromShell;
 
+    // A folder outside the ANSI code page comes back whole, as UTF-8, and is made.
+    const std::string unicodeBase = dir_ + "\\\xD0\x96\xD0\xB0\xD0\xBD";  // "Жан"
+    SetEnvironmentVariableW(L"APPDATA", wideText(unicodeBase).c_str());
+    EXPECT_EQ(settingsFilePath(), unicodeBase + "\\Kalverin\\kalverin.ini");
+    attributes = GetFileAttributesW(wideText(unicodeBase + "\\Kalverin").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     EXPECT_EQ(legacySettingsFilePath(), std::string(windows) + "\\kalverin.ini");
@@ -320,6 +334,66 @@ TEST_F(ProfileWinTest, WithoutAnyFileTheNewPlaceIsWritten) {
     saveSettings(r, file);
     EXPECT_NE(readAll(newPath).find("[Kalverin]\r\nBuild=100\r\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir_ + "\\no-legacy.ini"));
+}
+
+// A save the system refuses (a read-only file, a file another program holds open without
+// sharing) leaves the file as it was, no temporary file, and says why; once the cause is gone
+// the next save stores the record and keeps the other section. The folder and file are named
+// outside the ANSI code page, as a profile folder may be.
+TEST_F(ProfileWinTest, RefusedSavesLeaveTheFileAndSayWhy) {
+    const std::string folder = dir_ + "\\\xD0\x96\xD0\xB0\xD0\xBD";  // "Жан" in UTF-8
+    const std::wstring wideFolder = wideText(folder);
+    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+    const std::string path = folder + "\\kalverin.ini";
+    const std::wstring widePath = wideText(path);
+    Win32ProfileDisk disk;
+    IniProfileFile file(path, disk);
+    QuitRecord ann = unusualRecord(), other;
+    ann.sectionName = "Ann";
+    other.sectionName = "Bob";
+    other.lastBuild = ann.lastBuild;  // the program's section is shared
+    ASSERT_TRUE(saveSettings(other, file).saved);
+    ASSERT_TRUE(saveSettings(ann, file).saved);
+
+    const struct {
+        const char* cause;
+        DWORD attributes;  // given to the file while the save runs
+        DWORD sharing;     // of a handle held open meanwhile; ~0u: none
+        DWORD error;
+    } cases[] = {
+        {"read-only", FILE_ATTRIBUTE_READONLY, ~0u, ERROR_ACCESS_DENIED},
+        {"held open", FILE_ATTRIBUTE_NORMAL, 0, ERROR_SHARING_VIOLATION},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cause);
+        std::string before;
+        ASSERT_EQ(disk.readAll(path, before), FileRead::read);
+        SetFileAttributesW(widePath.c_str(), c.attributes);
+        HANDLE held = c.sharing == ~0u ? INVALID_HANDLE_VALUE
+                                       : CreateFileW(widePath.c_str(), GENERIC_READ, c.sharing, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ann.userName = c.cause;  // a change each time: an unchanged record leaves the file alone
+        SaveResult refused = saveSettings(ann, file);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        SetFileAttributesW(widePath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_FALSE(refused.saved);
+        EXPECT_EQ(refused.path, path);
+        EXPECT_EQ(refused.reason, systemReason(c.error));
+        std::string after;
+        ASSERT_EQ(disk.readAll(path, after), FileRead::read);
+        EXPECT_EQ(after, before);
+        size_t entries = 0;
+        for (const auto& entry : fs::directory_iterator(wideFolder)) (void)entry, ++entries;
+        EXPECT_EQ(entries, 1u) << "no temporary file is left";
+    }
+    ASSERT_TRUE(saveSettings(ann, file).saved);
+    QuitRecord loadedAnn, loadedBob;
+    loadedAnn.sectionName = "Ann";
+    loadedBob.sectionName = "Bob";
+    loadSettings(loadedAnn, file, kNow);
+    loadSettings(loadedBob, file, kNow);
+    expectSameStored(loadedAnn, ann);
+    expectSameStored(loadedBob, other);
 }
 
 }  // namespace
