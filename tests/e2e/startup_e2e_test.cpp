@@ -202,10 +202,8 @@ TEST(StartUp, ARefusedSaveLeavesTheFileAndIsToldOnce) {
         EXPECT_EQ(entries, 1u) << "no temporary file is left";
 
         ASSERT_TRUE(storesWithoutAMessage(main));
-        auto sections = parseIni(appData.readSettings());
-        ASSERT_NE(findSection(sections, "User 1"), nullptr);
-        EXPECT_EQ(*findSection(sections, "User 1")->find("hkv"), "116");
-        EXPECT_EQ(*findSection(sections, "User 1")->find("spd"), "12");
+        EXPECT_EQ(userSetting(appData, "hkv"), "116");
+        EXPECT_EQ(userSetting(appData, "spd"), "12");
         EXPECT_NE(appData.readSettings().find("; a note\r\n[Other]\r\nName=Keep me\r\nodd key\r\n"),
                   std::string::npos);
         kalverin.pressEscape(main);
