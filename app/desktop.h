@@ -17,18 +17,30 @@ enum class ClipboardSet {
     refused,      // the platform would not take the block (it was freed again)
 };
 
-// The clipboard and synthetic keys of a hot-paste.
+// One synthetic key event.
+struct KeyStroke {
+    uint8_t vk;
+    bool up;
+};
+
+// The clipboard, the keyboard and the wait of a hot-paste.
 class ClipboardAndKeys {
 public:
     virtual ~ClipboardAndKeys() = default;
-    // Opened with the main window as its owner, held open only inside a delivery.
+    // Opened with the main window as its owner, held open only inside a delivery. Fails while
+    // another program holds it.
     virtual bool openClipboard() = 0;
     virtual void emptyClipboard() = 0;
-    // Copies the text with its terminator into a fresh block and hands it over as CF_TEXT.
+    // Hands the text over as CF_TEXT and, converted from the ANSI code page, as CF_UNICODETEXT.
     virtual ClipboardSet setClipboardText(const std::string& text) = 0;
     virtual void closeClipboard() = 0;
-    // One synthetic keyboard event: scan code 0, extra information 0.
-    virtual void keyEvent(uint8_t vk, uint32_t flags) = 0;
+    // Whether the key is down at this moment (the person's keys and synthetic ones alike).
+    virtual bool keyIsDown(uint8_t vk) = 0;
+    // The events as one uninterrupted input: no key of the person's comes between them.
+    virtual void sendKeys(const KeyStroke* keys, size_t count) = 0;
+    // Lets `milliseconds` pass with the window answering its messages meanwhile; hot-keys
+    // pressed meanwhile wait their turn.
+    virtual void pause(unsigned milliseconds) = 0;
 };
 
 // System-wide hot-keys of the main window; modifiers in the platform's MOD_* form.
@@ -56,6 +68,8 @@ public:
     virtual uint16_t hotKeyCombination() = 0;
     // (Re)starts the one-second tick timer of the main window.
     virtual void startTickTimer() = 0;
+    // A short timer while a hot-key's key is held after its paste: starts, or stops it.
+    virtual void watchKeyRelease(bool on) = 0;
     // The main window's system menu items, fonts, icons and tool-tips.
     virtual void decorateWindow() = 0;
     // Modal dialogs over the main window.

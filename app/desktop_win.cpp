@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "app/hot_paste.h"
@@ -25,8 +26,12 @@ constexpr size_t kV1TipBytes = 64;
 // The portable steps name these platform values themselves; each must be what Win32 says.
 static_assert(kVkControl == VK_CONTROL, "VK_CONTROL");
 static_assert(kVkV == 'V', "the V key's virtual-key code is its capital letter");
-static_assert(kKeyEventKeyUp == KEYEVENTF_KEYUP, "KEYEVENTF_KEYUP");
-static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT, "MOD_*");
+static_assert(kVkLeftShift == VK_LSHIFT && kVkRightShift == VK_RSHIFT && kVkLeftAlt == VK_LMENU &&
+                  kVkRightAlt == VK_RMENU && kVkLeftWindows == VK_LWIN && kVkRightWindows == VK_RWIN,
+              "the modifier keys of each side");
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT &&
+                  kModNoRepeat == MOD_NOREPEAT,
+              "MOD_*");
 static_assert(kStoredShift == HOTKEYF_SHIFT && kStoredControl == HOTKEYF_CONTROL &&
                   kStoredAlt == HOTKEYF_ALT && kStoredExtended == HOTKEYF_EXT,
               "the stored modifiers are the key-combination control's HOTKEYF_* bits");
@@ -41,9 +46,14 @@ static_assert(kLeftDoubleClick == WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK");
 static_assert(kAboutCommand < 0xF000 && (kAboutCommand & 0xF) == 0, "a system menu item id");
 static_assert(kCopySigCommand < 0xF000 && (kCopySigCommand & 0xF) == 0, "a system menu item id");
 
-constexpr UINT kTickTimer = 1;
 constexpr UINT kTickPeriod = 1000;
+constexpr UINT kKeyWatchPeriod = 50;
 static_assert(kTrayTipMax < kV1TipBytes, "the tip and its terminator fit the first form");
+
+// The keys whose events carry the extended-key flag: the right Alt and both Windows keys.
+bool isExtendedKey(uint8_t vk) {
+    return vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN;
+}
 
 // A global memory block until the clipboard takes it over.
 class GlobalBlock {
@@ -82,13 +92,33 @@ void Win32Desktop::emptyClipboard() {
     EmptyClipboard();
 }
 
-ClipboardSet Win32Desktop::setClipboardText(const std::string& text) {
-    // Fixed memory: the handle is the address, so no lock is needed to fill it.
-    GlobalBlock block(GlobalAlloc(GMEM_FIXED, text.size() + 1));
-    if (!block.get()) return ClipboardSet::outOfMemory;
-    std::memcpy(block.get(), text.c_str(), text.size() + 1);
-    if (!SetClipboardData(CF_TEXT, block.get())) return ClipboardSet::refused;  // still ours: freed
+namespace {
+
+// Hands `bytes` over in the moveable memory the clipboard requires.
+ClipboardSet putOnClipboard(UINT format, const void* data, size_t bytes) {
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void* memory = block.get() ? GlobalLock(block.get()) : nullptr;
+    if (!memory) return ClipboardSet::outOfMemory;
+    std::memcpy(memory, data, bytes);
+    GlobalUnlock(block.get());
+    if (!SetClipboardData(format, block.get())) return ClipboardSet::refused;  // still ours: freed
     block.handOver();
+    return ClipboardSet::ok;
+}
+
+}  // namespace
+
+ClipboardSet Win32Desktop::setClipboardText(const std::string& text) {
+    ClipboardSet set = putOnClipboard(CF_TEXT, text.c_str(), text.size() + 1);
+    if (set != ClipboardSet::ok) return set;
+    // The text as programs that read Unicode see it; left to the system, it would be converted
+    // with the keyboard layout's code page rather than the one the text is written in.
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (wide > 0) {
+        std::wstring converted(static_cast<size_t>(wide), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &converted[0], wide);
+        putOnClipboard(CF_UNICODETEXT, converted.c_str(), converted.size() * sizeof(wchar_t));
+    }
     return ClipboardSet::ok;
 }
 
@@ -96,8 +126,42 @@ void Win32Desktop::closeClipboard() {
     CloseClipboard();
 }
 
-void Win32Desktop::keyEvent(uint8_t vk, uint32_t flags) {
-    keybd_event(vk, 0, flags, 0);
+bool Win32Desktop::keyIsDown(uint8_t vk) {
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
+void Win32Desktop::sendKeys(const KeyStroke* keys, size_t count) {
+    INPUT inputs[16] = {};
+    if (count > std::size(inputs)) count = std::size(inputs);
+    for (size_t i = 0; i < count; ++i) {
+        KEYBDINPUT& key = inputs[i].ki;
+        inputs[i].type = INPUT_KEYBOARD;
+        key.wVk = keys[i].vk;
+        key.wScan = static_cast<WORD>(MapVirtualKeyW(keys[i].vk, MAPVK_VK_TO_VSC));
+        key.dwFlags =
+            (keys[i].up ? KEYEVENTF_KEYUP : 0) | (isExtendedKey(keys[i].vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    }
+    SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT));
+}
+
+void Win32Desktop::pause(unsigned milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD passed = GetTickCount() - start;
+        if (passed >= milliseconds) return;
+        // Hot-keys stay queued: they are neither woken for nor taken out.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - passed, QS_ALLINPUT & ~QS_HOTKEY);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, WM_HOTKEY - 1, PM_REMOVE) ||
+               PeekMessageW(&message, nullptr, WM_HOTKEY + 1, 0xFFFFFFFF, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 bool Win32Desktop::claimHotKey(int id, unsigned modifiers, uint8_t vk) {
@@ -165,6 +229,13 @@ uint16_t Win32Desktop::hotKeyCombination() {
 
 void Win32Desktop::startTickTimer() {
     SetTimer(window_, kTickTimer, kTickPeriod, nullptr);
+}
+
+void Win32Desktop::watchKeyRelease(bool on) {
+    if (on)
+        SetTimer(window_, kKeyWatchTimer, kKeyWatchPeriod, nullptr);
+    else
+        KillTimer(window_, kKeyWatchTimer);
 }
 
 void Win32Desktop::decorateWindow() {

@@ -9,6 +9,9 @@
 
 namespace kalverin {
 
+// The main window's timers: the once-a-second tick, and the watch on a held hot-key.
+constexpr UINT kTickTimer = 1, kKeyWatchTimer = 2;
+
 class Win32Desktop final : public Desktop {
 public:
     // `window` owns the clipboard, hot-keys, icon and message boxes; `icon` is shown in the
@@ -21,7 +24,9 @@ public:
     void emptyClipboard() override;
     ClipboardSet setClipboardText(const std::string& text) override;
     void closeClipboard() override;
-    void keyEvent(uint8_t vk, uint32_t flags) override;
+    bool keyIsDown(uint8_t vk) override;
+    void sendKeys(const KeyStroke* keys, size_t count) override;
+    void pause(unsigned milliseconds) override;
     bool claimHotKey(int id, unsigned modifiers, uint8_t vk) override;
     void releaseHotKey(int id) override;
     bool notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
@@ -36,6 +41,7 @@ public:
     void showHotKeyCombination(uint16_t combination) override;
     uint16_t hotKeyCombination() override;
     void startTickTimer() override;
+    void watchKeyRelease(bool on) override;
     void decorateWindow() override;
     void showWelcome() override;
     void showAbout() override;

@@ -1,5 +1,6 @@
 #include "app/hot_paste.h"
 
+#include <iterator>
 #include <string_view>
 
 namespace kalverin {
@@ -11,11 +12,20 @@ bool isHotKeyId(int id) {
     return id >= 1 && id <= static_cast<int>(kHotKeyCount);
 }
 
+// Clipboard managers and remote-desktop clients hold the clipboard for a moment after each
+// change: one failed open is no reason to give up.
+bool openWithRetry(ClipboardAndKeys& desktop) {
+    for (int attempt = 1;; ++attempt) {
+        if (desktop.openClipboard()) return true;
+        if (attempt == kPauseSteps) return false;
+        desktop.pause(kPauseStep);
+    }
+}
+
 // Keeps the clipboard open for one delivery and closes it on every way out.
 class ClipboardSession {
 public:
-    explicit ClipboardSession(ClipboardAndKeys& desktop)
-        : desktop_(desktop), open_(desktop.openClipboard()) {}
+    explicit ClipboardSession(ClipboardAndKeys& desktop) : desktop_(desktop), open_(openWithRetry(desktop)) {}
     ~ClipboardSession() { close(); }
     ClipboardSession(const ClipboardSession&) = delete;
     ClipboardSession& operator=(const ClipboardSession&) = delete;
@@ -62,8 +72,9 @@ bool HotKeyRegistrations::registerHotKey(SystemHotKeys& hotKeys, const QuitRecor
     // Release the combination this id held before: otherwise the platform keeps it beside
     // the new one and both go on pasting.
     if (registered_[entry]) hotKeys.releaseHotKey(id);
-    registered_[entry] = hotKeys.claimHotKey(id, platformModifiers(record.hotKeyModifiers[entry]),
-                                             static_cast<uint8_t>(record.hotKeyVk[entry] & 0xFF));
+    registered_[entry] =
+        hotKeys.claimHotKey(id, platformModifiers(record.hotKeyModifiers[entry]) | kModNoRepeat,
+                            static_cast<uint8_t>(record.hotKeyVk[entry] & 0xFF));
     return registered_[entry];
 }
 
@@ -100,14 +111,43 @@ DeliveryResult deliverText(const Delivery& delivery, int index) {
 DeliveryResult hotPaste(const Delivery& delivery, int id) {
     if (!isHotKeyId(id)) return DeliveryResult::ignored;
     DeliveryResult result = deliverText(delivery, id - 1);
-    // Ctrl+V goes to whichever window has the focus, whatever became of the clipboard.
-    // The user's own hot-key modifiers are still down and are left alone.
-    ClipboardAndKeys& desktop = delivery.clipboard;
-    desktop.keyEvent(kVkControl, 0);
-    desktop.keyEvent(kVkV, 0);
-    desktop.keyEvent(kVkV, kKeyEventKeyUp);
-    desktop.keyEvent(kVkControl, kKeyEventKeyUp);
+    if (result == DeliveryResult::delivered) pasteKeys(delivery.clipboard);
     return result;
+}
+
+void pasteKeys(ClipboardAndKeys& keys) {
+    static constexpr uint8_t kOtherModifiers[] = {kVkLeftShift, kVkRightShift,  kVkLeftAlt,
+                                                  kVkRightAlt,  kVkLeftWindows, kVkRightWindows};
+    auto othersHeld = [&keys] {
+        for (uint8_t vk : kOtherModifiers)
+            if (keys.keyIsDown(vk)) return true;
+        return false;
+    };
+    for (int step = 0; step < kPauseSteps && othersHeld(); ++step) keys.pause(kPauseStep);
+
+    KeyStroke strokes[std::size(kOtherModifiers) + 4];
+    size_t count = 0;
+    for (uint8_t vk : kOtherModifiers)
+        if (keys.keyIsDown(vk)) strokes[count++] = {vk, true};
+    const bool controlHeld = keys.keyIsDown(kVkControl);
+    if (!controlHeld) strokes[count++] = {kVkControl, false};
+    strokes[count++] = {kVkV, false};
+    strokes[count++] = {kVkV, true};
+    if (!controlHeld) strokes[count++] = {kVkControl, true};
+    keys.sendKeys(strokes, count);
+}
+
+bool RepeatGuard::admit(int id) {
+    if (id == held_) return false;
+    held_ = id;
+    return true;
+}
+
+bool RepeatGuard::released(ClipboardAndKeys& keys, const QuitRecord& record) {
+    if (isHotKeyId(held_) && keys.keyIsDown(static_cast<uint8_t>(record.hotKeyVk[held_ - 1] & 0xFF)))
+        return false;
+    held_ = 0;
+    return true;
 }
 
 }  // namespace kalverin

@@ -40,7 +40,7 @@ void startUp(MainWindow& window, TimeValue now) {
     desktop.showHotKeyCombination(
         static_cast<uint16_t>((record.hotKeyVk[0] & 0xFF) | ((record.hotKeyModifiers[0] & 0xFF) << 8)));
     if (record.quitStart == 0) record.quitStart = now;
-    setTrayIcon(desktop, TrayAction::add, window.shared.stats.tipText);  // empty until the first tick
+    keepTrayIcon(desktop, window.tick.icon, window.shared.stats.tipText);  // empty until the first tick
     if (welcomeDue(record)) {
         record.lastBuild = kCurrentBuild;
         desktop.showWelcome();
@@ -72,8 +72,14 @@ void onTick(MainWindow& window, TimeValue now) {
     Desktop& desktop = window.desktop;
     SharedState& shared = window.shared;
     window.restoreGuard.onTick(desktop.isEnabled());
-    // Hidden, the window still counts as minimised for the rest of the tick.
-    if (hidesBeforeTick(shared.record, desktop.isMinimised()) && desktop.isVisible()) desktop.hide();
+    // Hidden, the window still counts as minimised for the rest of the tick. Hidden while the
+    // shell has lost the icon, it comes back as a taskbar button.
+    const bool iconShown = window.tick.icon.shown;
+    if (!desktop.isVisible()) {
+        if (!iconShown) desktop.showMinimised();
+    } else if (hidesBeforeTick(shared.record, desktop.isMinimised(), iconShown)) {
+        desktop.hide();
+    }
     const TickContext context{*shared.currency, window.tick, window.controls, desktop, desktop};
     tick(shared.record, shared.stats, now, desktop.isMinimised(), context);
 }
@@ -98,7 +104,14 @@ void deliver(MainWindow& window, Deliver step) {
 }  // namespace
 
 void onHotKey(MainWindow& window, int id) {
+    if (!window.repeatGuard.admit(id)) return;
+    window.desktop.watchKeyRelease(true);
     deliver(window, [id](const Delivery& delivery) { hotPaste(delivery, id); });
+}
+
+void onKeyWatch(MainWindow& window) {
+    if (window.repeatGuard.released(window.desktop, window.shared.record))
+        window.desktop.watchKeyRelease(false);
 }
 
 void onCopySig(MainWindow& window) {
@@ -111,7 +124,7 @@ void onTrayMessage(MainWindow& window, unsigned mouseMessage) {
 }
 
 void onTaskbarRestart(MainWindow& window) {
-    onTaskbarCreated(window.desktop, window.shared.stats.tipText);
+    onTaskbarCreated(window.desktop, window.tick.icon, window.shared.stats.tipText);
 }
 
 void shutDown(MainWindow& window) {

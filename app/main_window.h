@@ -70,6 +70,7 @@ public:
     const TickControls& controls;
 
     TickMemo tick;  // kept from one tick to the next
+    RepeatGuard repeatGuard;
     StartUpRestoreGuard restoreGuard;
     bool aboutBoxOpen = false;  // an About dialog opened from the system menu is on screen
     bool saveFailing = false;   // the last save failed and the person has been told
@@ -94,8 +95,10 @@ void onTick(MainWindow& window, TimeValue now);
 // "&About Kalverin..." from the system menu: a second one while the first is open is refused.
 void showAboutOnce(MainWindow& window);
 
-// The hot-key message for id 1 to 5, and "Copy Sig To Clipboard".
+// The hot-key message for id 1 to 5 (a held key's repeats are ignored), the watch on the held
+// key, and "Copy Sig To Clipboard".
 void onHotKey(MainWindow& window, int id);
+void onKeyWatch(MainWindow& window);
 void onCopySig(MainWindow& window);
 
 // The tray icon's callback message, and a restarted shell's taskbar.

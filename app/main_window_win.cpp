@@ -12,6 +12,7 @@
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/about_dialogs_win.h"
 #include "dialogs/quit_details_win.h"
+#include "model/local_time.h"
 #include "model/settings.h"
 #include "resources/resource.h"
 
@@ -88,8 +89,11 @@ INT_PTR onInitDialog(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-INT_PTR onTimer(MainWindow& main) {
-    onTick(main, currentTime());
+INT_PTR onTimer(MainWindow& main, WPARAM timer) {
+    if (timer == kKeyWatchTimer)
+        onKeyWatch(main);
+    else
+        onTick(main, currentTime());
     return TRUE;
 }
 
@@ -168,13 +172,16 @@ INT_PTR dispatch(HWND window, Application& app, UINT message, WPARAM wParam, LPA
     MainWindow& main = *app.mainWindow;
     // clang-format off
     switch (message) {
-        case WM_TIMER: return onTimer(main);
+        case WM_TIMER: return onTimer(main, wParam);
         case WM_QUERYOPEN: return onQueryOpen(window, main);
         case WM_SYSCOMMAND: return onSysCommand(main, wParam);
         case WM_COMMAND: return onCommand(window, app, LOWORD(wParam));
         case WM_NOTIFY: return answerToolTip(lParam, toolTipFor);
         case WM_HOTKEY: onHotKey(main, static_cast<int>(wParam)); break;
         case kTrayCallbackMessage: onTrayMessage(main, static_cast<unsigned>(lParam)); break;
+        // The clock or the zone was changed (travel, a new daylight-saving rule): the next tick
+        // reads in the new zone.
+        case WM_TIMECHANGE: case WM_SETTINGCHANGE: rereadTimeZone(); break;
         case WM_QUERYENDSESSION: return onQueryEndSession(window, main);
         case WM_ENDSESSION: return onEndSession(main, wParam);
         case WM_DESTROY: shutDown(main); break;

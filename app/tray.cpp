@@ -22,8 +22,9 @@ bool onTrayCallback(MainView& window, QuitRecord& record, unsigned mouseMessage,
     return true;
 }
 
-bool onTaskbarCreated(TrayIcon& tray, const std::string& tipText) {
-    return setTrayIcon(tray, TrayAction::add, tipText);
+bool onTaskbarCreated(TrayIcon& tray, KeptTrayIcon& kept, const std::string& tipText) {
+    kept.shown = false;
+    return keepTrayIcon(tray, kept, tipText);
 }
 
 }  // namespace kalverin

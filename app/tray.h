@@ -22,8 +22,9 @@ void trayToggle(MainView& window, QuitRecord& record, const SaveRecord& save);
 // The icon's callback message: only a left double-click toggles. Returns whether it did.
 bool onTrayCallback(MainView& window, QuitRecord& record, unsigned mouseMessage, const SaveRecord& save);
 
-// A restarted shell has a fresh notification area without our icon: add it again with the
-// current tip. Returns whether the shell took it.
-bool onTaskbarCreated(TrayIcon& tray, const std::string& tipText);
+// A restarted shell (or the first one, at logon) has a fresh notification area without our
+// icon: add it again with the current tip. Returns whether the shell took it; if not, the
+// next tick tries again.
+bool onTaskbarCreated(TrayIcon& tray, KeptTrayIcon& kept, const std::string& tipText);
 
 }  // namespace kalverin

@@ -10,4 +10,7 @@ namespace kalverin {
 // its first conversion or its last tzset.
 bool localReading(int64_t value, std::tm& out);
 
+// Reads the zone again: the system's time or zone has changed.
+void rereadTimeZone();
+
 }  // namespace kalverin

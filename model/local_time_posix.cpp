@@ -13,4 +13,8 @@ bool localReading(int64_t value, std::tm& out) {
     return localtime_r(&t, &out) != nullptr;
 }
 
+void rereadTimeZone() {
+    tzset();
+}
+
 }  // namespace kalverin

@@ -1,5 +1,7 @@
 #include "model/local_time.h"
 
+#include <time.h>
+
 namespace kalverin {
 
 // msvcrt's localtime reads the zone once and hands back a per-thread buffer; the fields are
@@ -10,6 +12,10 @@ bool localReading(int64_t value, std::tm& out) {
     if (!local) return false;
     out = *local;
     return true;
+}
+
+void rereadTimeZone() {
+    _tzset();
 }
 
 }  // namespace kalverin

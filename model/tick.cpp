@@ -123,8 +123,8 @@ private:
 
 }  // namespace
 
-bool hidesBeforeTick(const QuitRecord& record, bool minimised) {
-    return minimised && record.showOnTaskbar == 0;
+bool hidesBeforeTick(const QuitRecord& record, bool minimised, bool iconShown) {
+    return minimised && record.showOnTaskbar == 0 && iconShown;
 }
 
 void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool minimised,
@@ -161,13 +161,9 @@ void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool m
         stats.tipText.clear();
     else
         stats.tipText.assign(elapsed.view().substr(1, kTipTextMax));
-    // Each modify is a synchronous call into the shell, and with seconds hidden the tip
-    // changes once a minute: an unchanged tip is not sent again. A request the shell refused
-    // is sent again at the next tick.
-    if (!memo.tipSent || memo.tip != stats.tipText) {
-        memo.tipSent = setTrayIcon(context.tray, TrayAction::modify, stats.tipText);
-        memo.tip = stats.tipText;
-    }
+    // Each request is a synchronous call into the shell, and with seconds hidden the tip
+    // changes once a minute: an unchanged tip is not sent again.
+    keepTrayIcon(context.tray, memo.icon, stats.tipText);
     if (shown) view.setControlText(controls.elapsed, stats.tipText);
 
     const std::string count = numberText(notSmoked);

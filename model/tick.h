@@ -18,12 +18,12 @@ struct TickControls {
     int elapsed, moneySaved, notSmoked, lifeSaved, userName;
 };
 
-// What one tick keeps for the next: the money's plain text, and the tip and caption last
+// What one tick keeps for the next: the money's plain text, the icon and the caption last
 // handed over, which are not handed over again unchanged.
 struct TickMemo {
     PlainMoneyMemo money;
-    std::string tip, caption;
-    bool tipSent = false;  // the shell took `tip`
+    KeptTrayIcon icon;
+    std::string caption;
     bool captionSet = false;
 };
 
@@ -37,12 +37,13 @@ struct TickContext {
 };
 
 // True when a minimised window goes behind the taskbar icon before the tick (showOnTaskbar
-// off). The window stays minimised, so the tick that follows is given minimised = true.
-bool hidesBeforeTick(const QuitRecord& record, bool minimised);
+// off). The window stays minimised, so the tick that follows is given minimised = true. Never
+// while the shell holds no icon: nothing would be left to bring the window back with.
+bool hidesBeforeTick(const QuitRecord& record, bool minimised, bool iconShown);
 
-// One tick at `now`: fills `stats`, then sets the tray tip, the controls (only when not
-// minimised), sounds the day-change beep and sets the caption, in that order; the tip and
-// the caption only when they differ from the last ones.
+// One tick at `now`: fills `stats`, then sets the tray tip (adding the icon if the shell holds
+// none), the controls (only when not minimised), sounds the day-change beep and sets the
+// caption, in that order; the tip and the caption only when they differ from the last ones.
 void tick(const QuitRecord& record, QuitStatistics& stats, TimeValue now, bool minimised,
           const TickContext& context);
 

@@ -20,4 +20,14 @@ bool setTrayIcon(TrayIcon& tray, TrayAction action, const std::string& tipText) 
     return tray.notifyIcon(action, trayFlags(action), tipText.substr(0, kTrayTipMax));
 }
 
+bool keepTrayIcon(TrayIcon& tray, KeptTrayIcon& kept, const std::string& tipText) {
+    if (kept.shown && kept.tip == tipText) return true;
+    bool shown = kept.shown && setTrayIcon(tray, TrayAction::modify, tipText);
+    if (!shown)
+        shown = setTrayIcon(tray, TrayAction::add, tipText) || setTrayIcon(tray, TrayAction::modify, tipText);
+    kept.shown = shown;
+    kept.tip = tipText;
+    return shown;
+}
+
 }  // namespace kalverin

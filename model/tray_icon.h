@@ -27,4 +27,17 @@ unsigned trayFlags(TrayAction action);
 // shell's answer.
 bool setTrayIcon(TrayIcon& tray, TrayAction action, const std::string& tipText);
 
+// What the shell holds of the icon: whether it holds it at all, and the tip it last took.
+struct KeptTrayIcon {
+    bool shown = false;
+    std::string tip;
+};
+
+// Has the shell show `tipText` in the icon. An unchanged tip is not sent again. Without an
+// icon (the notification area may not exist yet at logon, or a new one has lost it) or when a
+// modify fails, the icon is added; an add refused because the icon is there after all shows
+// in a modify that works. Returns whether the shell holds the icon; one that does not is tried
+// again at the next call.
+bool keepTrayIcon(TrayIcon& tray, KeptTrayIcon& kept, const std::string& tipText);
+
 }  // namespace kalverin

@@ -1,13 +1,16 @@
 #include "tests/support/recording_desktop.h"
 
+#include "app/hot_paste.h"
+
 #include <utility>
 
 namespace kalverin {
 
 bool RecordingDesktop::openClipboard() {
-    calls.push_back(clipboardOpens ? "open" : "open:failed");
-    clipboardOpen = clipboardOpens;
-    return clipboardOpens;
+    clipboardOpen = busyOpens <= 0;
+    if (!clipboardOpen) --busyOpens;
+    calls.push_back(clipboardOpen ? "open" : "open:failed");
+    return clipboardOpen;
 }
 
 void RecordingDesktop::emptyClipboard() {
@@ -26,13 +29,26 @@ void RecordingDesktop::closeClipboard() {
     clipboardOpen = false;
 }
 
-void RecordingDesktop::keyEvent(uint8_t vk, uint32_t flags) {
-    calls.push_back("key:" + std::to_string(vk) + ":" + std::to_string(flags));
+void RecordingDesktop::sendKeys(const KeyStroke* keys, size_t count) {
+    std::string line = "keys:";
+    for (size_t i = 0; i < count; ++i) {
+        line += (i ? " " : "") + std::to_string(keys[i].vk) + (keys[i].up ? "^" : "v");
+        if (keys[i].up)
+            keysDown.erase(keys[i].vk);
+        else
+            keysDown.insert(keys[i].vk);
+    }
+    calls.push_back(line);
+}
+
+void RecordingDesktop::pause(unsigned milliseconds) {
+    calls.push_back("pause:" + std::to_string(milliseconds));
+    if (duringPause) duringPause();
 }
 
 bool RecordingDesktop::claimHotKey(int id, unsigned modifiers, uint8_t vk) {
-    calls.push_back("register:" + std::to_string(id) + ":" + std::to_string(modifiers) + ":" +
-                    std::to_string(vk));
+    calls.push_back("register:" + std::to_string(id) + ":" + std::to_string(modifiers & ~kModNoRepeat) + ":" +
+                    std::to_string(vk) + (modifiers & kModNoRepeat ? "" : ":repeats"));
     return refusedHotKeyIds.count(id) == 0;
 }
 
@@ -46,9 +62,11 @@ bool RecordingDesktop::notifyIcon(TrayAction action, unsigned flags, const std::
     for (auto [flag, name] :
          {std::pair{kTrayFlagMessage, "message"}, {kTrayFlagIcon, "icon"}, {kTrayFlagTip, "tip"}})
         if (flags & flag) named += (named.empty() ? "" : "+") + std::string(name);
+    const bool refused = refusedNotifies > 0;
+    if (refused) --refusedNotifies;
     calls.push_back("notify:" + std::string(actions[static_cast<unsigned>(action)]) + ":" + named + ":" +
-                    tip);
-    return true;
+                    tip + (refused ? " refused" : ""));
+    return !refused;
 }
 
 void RecordingDesktop::minimise() {

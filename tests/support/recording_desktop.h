@@ -18,13 +18,20 @@ inline Calls operator+(Calls a, const Calls& b) {
 
 class RecordingDesktop : public Desktop {
 public:
-    // Outcomes the next calls report.
-    bool clipboardOpens = true;
+    // Outcomes the next calls report: the next `busyOpens` opens fail, as do the next
+    // `refusedNotifies` notification-icon requests.
+    int busyOpens = 0;
+    int refusedNotifies = 0;
     ClipboardSet clipboardSet = ClipboardSet::ok;
     std::set<int> refusedHotKeyIds;
     // Runs while a message box is "on screen", as the box's own message loop would run
     // whatever is queued (another hot-key, a tick).
     std::function<void()> duringMessageBox;
+
+    // The keys down; a paste's own strokes change them as the platform would. Runs at every
+    // pause, as the pause's message loop runs whatever comes meanwhile.
+    std::set<int> keysDown;
+    std::function<void()> duringPause;
 
     // Window state; the window actions change it as the platform would.
     bool visible = true;
@@ -32,9 +39,10 @@ public:
     bool enabled = true;
     uint16_t hotKeyShown = 0;  // the primary key-combination control
 
-    // One line per action, e.g. "open", "set:text", "key:17:2", "register:1:2:187",
-    // "notify:add:message+icon+tip:tip", "box:Out Of Memory!", "1031:text", "caption:text", "timer".
-    // Queries are not recorded.
+    // One line per action, e.g. "open", "set:text", "keys:17v 86v 86^ 17^", "pause:50",
+    // "register:1:2:187" (":repeats" added without kModNoRepeat), "notify:add:message+icon+tip:tip"
+    // (" refused" added when refused), "box:Out Of Memory!", "1031:text", "caption:text", "timer",
+    // "watch:on". Queries are not recorded.
     std::vector<std::string> calls;
     std::string clipboard;  // what the clipboard holds
     bool clipboardOpen = false;
@@ -43,7 +51,9 @@ public:
     void emptyClipboard() override;
     ClipboardSet setClipboardText(const std::string& text) override;
     void closeClipboard() override;
-    void keyEvent(uint8_t vk, uint32_t flags) override;
+    bool keyIsDown(uint8_t vk) override { return keysDown.count(vk) != 0; }
+    void sendKeys(const KeyStroke* keys, size_t count) override;
+    void pause(unsigned milliseconds) override;
     bool claimHotKey(int id, unsigned modifiers, uint8_t vk) override;
     void releaseHotKey(int id) override;
     bool notifyIcon(TrayAction action, unsigned flags, const std::string& tip) override;
@@ -58,6 +68,7 @@ public:
     void showHotKeyCombination(uint16_t combination) override;
     uint16_t hotKeyCombination() override { return hotKeyShown; }
     void startTickTimer() override { calls.push_back("timer"); }
+    void watchKeyRelease(bool on) override { calls.push_back(on ? "watch:on" : "watch:off"); }
     void decorateWindow() override { calls.push_back("decorate"); }
     void showWelcome() override { calls.push_back("welcome"); }
     void showAbout() override;

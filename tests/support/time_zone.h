@@ -12,26 +12,30 @@ namespace kalverin {
 
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone) {
+    // `readNow` false changes the environment alone, as another program changing the zone
+    // does, until the C library is told to read it again.
+    explicit ScopedTimeZone(const char* zone, bool readNow = true) {
         const char* previous = std::getenv("TZ");
         hadPrevious_ = previous != nullptr;
         if (hadPrevious_) previous_ = previous;
-        set(zone);
+        set(zone, readNow);
     }
     ~ScopedTimeZone() { set(hadPrevious_ ? previous_.c_str() : ""); }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
 private:
-    static void set(const char* zone) {
+    static void set(const char* zone, bool readNow = true) {
         // putenv keeps the pointer on glibc and copies on msvcrt; one static buffer per
         // process serves both. Both libraries read TZ again only on tzset.
-        static char entry[64];
+        static char entries[2][64];  // two zones may be in force at once: one changed, one read
+        static int next = 0;
+        char* entry = entries[next++ % 2];
         std::string text = std::string("TZ=") + zone;
-        text.copy(entry, sizeof entry - 1);
-        entry[std::min(text.size(), sizeof entry - 1)] = '\0';
+        text.copy(entry, sizeof entries[0] - 1);
+        entry[std::min(text.size(), sizeof entries[0] - 1)] = '\0';
         putenv(entry);
-        tzset();
+        if (readNow) tzset();
     }
 
     bool hadPrevious_ = false;

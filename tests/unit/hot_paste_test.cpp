@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 
@@ -12,7 +13,15 @@
 namespace kalverin {
 namespace {
 
-const Calls kCtrlV = {"key:17:0", "key:86:0", "key:86:2", "key:17:2"};
+const Calls kCtrlV = {"keys:17v 86v 86^ 17^"};
+
+// A clipboard another program holds throughout: tried for about a second.
+Calls busyThroughout() {
+    Calls calls;
+    for (int attempt = 1; attempt <= kPauseSteps; ++attempt)
+        calls = calls + (attempt < kPauseSteps ? Calls{"open:failed", "pause:50"} : Calls{"open:failed"});
+    return calls;
+}
 
 // Stands in for the interpreter: writes "<" source ">" and notes the call in the
 // desktop's log, so that the order of rendering and clipboard steps shows.
@@ -51,7 +60,7 @@ struct DeliveryCase {
     const char* name;
     int id;  // hot-key id, or 0 for "Copy Sig To Clipboard" (text 0, no keys)
     const char* text;
-    bool opens;
+    int busyOpens;  // opens that fail first
     ClipboardSet set;
     DeliveryResult result;
     Calls calls;
@@ -63,31 +72,38 @@ void PrintTo(const DeliveryCase& c, std::ostream* os) {
 }
 
 const DeliveryCase kDeliveryCases[] = {
-    {"PrimaryHotKey", 1, "sig", true, ClipboardSet::ok, DeliveryResult::delivered,
+    {"PrimaryHotKey", 1, "sig", 0, ClipboardSet::ok, DeliveryResult::delivered,
      Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close"} + kCtrlV, "<sig>\r\n"},
-    {"SecondaryHotKeyDeliversItsEntry", 4, "third", true, ClipboardSet::ok, DeliveryResult::delivered,
+    {"SecondaryHotKeyDeliversItsEntry", 4, "third", 0, ClipboardSet::ok, DeliveryResult::delivered,
      Calls{"render:third", "open", "empty", "set:<third>\r\n", "close"} + kCtrlV, "<third>\r\n"},
-    {"EmptyTextIsJustALineBreak", 2, "", true, ClipboardSet::ok, DeliveryResult::delivered,
+    {"EmptyTextIsJustALineBreak", 2, "", 0, ClipboardSet::ok, DeliveryResult::delivered,
      Calls{"render:", "open", "empty", "set:<>\r\n", "close"} + kCtrlV, "<>\r\n"},
-    {"ClipboardBusyShowsBoxAndStillPastes", 1, "sig", false, ClipboardSet::ok, DeliveryResult::clipboardBusy,
-     Calls{"render:sig", "open:failed", "box:Cannot open clipboard!"} + kCtrlV, "old"},
-    {"OutOfMemoryClosesBeforeTheBox", 1, "sig", true, ClipboardSet::outOfMemory, DeliveryResult::outOfMemory,
-     Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close", "box:Out Of Memory!"} + kCtrlV, ""},
-    {"RefusedBlockIsClosedQuietly", 1, "sig", true, ClipboardSet::refused, DeliveryResult::refused,
-     Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close"} + kCtrlV, ""},
-    {"CopySigInjectsNoKeys", 0, "sig", true, ClipboardSet::ok, DeliveryResult::delivered,
+    {"ClipboardBusyForAMomentIsTriedAgain", 2, "sig", 2, ClipboardSet::ok, DeliveryResult::delivered,
+     Calls{"render:sig", "open:failed", "pause:50", "open:failed", "pause:50", "open", "empty",
+           "set:<sig>\r\n", "close"} +
+         kCtrlV,
+     "<sig>\r\n"},
+    // Ctrl+V would paste what the clipboard held before: nothing is injected.
+    {"ClipboardBusyThroughoutShowsTheBoxAndPastesNothing", 1, "sig", 1000, ClipboardSet::ok,
+     DeliveryResult::clipboardBusy,
+     Calls{"render:sig"} + busyThroughout() + Calls{"box:Cannot open clipboard!"}, "old"},
+    {"OutOfMemoryClosesBeforeTheBox", 1, "sig", 0, ClipboardSet::outOfMemory, DeliveryResult::outOfMemory,
+     Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close", "box:Out Of Memory!"}, ""},
+    {"RefusedBlockIsClosedQuietly", 1, "sig", 0, ClipboardSet::refused, DeliveryResult::refused,
+     Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close"}, ""},
+    {"CopySigInjectsNoKeys", 0, "sig", 0, ClipboardSet::ok, DeliveryResult::delivered,
      Calls{"render:sig", "open", "empty", "set:<sig>\r\n", "close"}, "<sig>\r\n"},
-    {"CopySigClipboardBusy", 0, "sig", false, ClipboardSet::ok, DeliveryResult::clipboardBusy,
-     Calls{"render:sig", "open:failed", "box:Cannot open clipboard!"}, "old"},
-    {"UnknownHotKeyIdDoesNothing", 6, "sig", true, ClipboardSet::ok, DeliveryResult::ignored, Calls{}, "old"},
-    {"HotKeyIdZeroDoesNothing", -1, "sig", true, ClipboardSet::ok, DeliveryResult::ignored, Calls{}, "old"},
+    {"CopySigClipboardBusy", 0, "sig", 1000, ClipboardSet::ok, DeliveryResult::clipboardBusy,
+     Calls{"render:sig"} + busyThroughout() + Calls{"box:Cannot open clipboard!"}, "old"},
+    {"UnknownHotKeyIdDoesNothing", 6, "sig", 0, ClipboardSet::ok, DeliveryResult::ignored, Calls{}, "old"},
+    {"HotKeyIdZeroDoesNothing", -1, "sig", 0, ClipboardSet::ok, DeliveryResult::ignored, Calls{}, "old"},
 };
 
 class DeliveryTest : public HotPasteTest, public ::testing::WithParamInterface<DeliveryCase> {};
 
 TEST_P(DeliveryTest, CallsInOrder) {
     const DeliveryCase& c = GetParam();
-    desktop.clipboardOpens = c.opens;
+    desktop.busyOpens = c.busyOpens;
     desktop.clipboardSet = c.set;
     desktop.clipboard = "old";
     for (auto& text : record.hotPasteTexts) text = "wrong entry";
@@ -106,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(HotPaste, DeliveryTest, ::testing::ValuesIn(kDeliveryCa
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A second hot-key handled by the box's message loop finds the clipboard closed and
-// delivers at once; the first delivery then only injects its keys.
+// delivers and pastes at once; the first, which delivered nothing, injects nothing.
 TEST_F(HotPasteTest, HotKeyDuringTheOutOfMemoryBoxDeliversAtOnce) {
     record.hotPasteTexts[0] = "first";
     record.hotPasteTexts[1] = "second";
@@ -120,8 +136,49 @@ TEST_F(HotPasteTest, HotKeyDuringTheOutOfMemoryBoxDeliversAtOnce) {
     EXPECT_EQ(desktop.calls,
               Calls({"render:first", "open", "empty", "set:<first>\r\n", "close", "box:Out Of Memory!",
                      "render:second", "open", "empty", "set:<second>\r\n", "close"}) +
-                  kCtrlV + Calls{"box closed"} + kCtrlV);
+                  kCtrlV + Calls{"box closed"});
     EXPECT_EQ(desktop.clipboard, "<second>\r\n");
+}
+
+// The person's Shift, Alt and Windows keys would turn Ctrl+V into another command: the paste
+// waits for them, and lifts in its own input any still down after about a second. A Ctrl the
+// person holds is used and stays down, so that the next press of the combination pastes too.
+TEST(PasteKeys, WaitsForTheOtherModifiersAndLeavesAHeldCtrlDown) {
+    struct Case {
+        const char* name;
+        std::set<int> held;
+        int letGoAfter;  // pauses until every key but Ctrl is let go
+        Calls calls;
+    };
+    Calls heldThroughout;
+    for (int step = 0; step < kPauseSteps; ++step) heldThroughout.push_back("pause:50");
+    const Case cases[] = {
+        {"NothingHeld", {}, 0, {"keys:17v 86v 86^ 17^"}},
+        {"CtrlHeld", {kVkControl}, 0, {"keys:86v 86^"}},
+        {"CtrlAndLeftAlt", {kVkControl, kVkLeftAlt}, 2, {"pause:50", "pause:50", "keys:86v 86^"}},
+        {"RightShiftAndWindowsKey",
+         {kVkRightShift, kVkRightWindows},
+         1,
+         {"pause:50", "keys:17v 86v 86^ 17^"}},
+        {"LeftShiftAndWindowsKey", {kVkLeftShift, kVkLeftWindows}, 1, {"pause:50", "keys:17v 86v 86^ 17^"}},
+        {"RightAltHeldThroughout",
+         {kVkControl, kVkRightAlt},
+         1000,
+         heldThroughout + Calls{"keys:165^ 86v 86^"}},
+        {"ShiftHeldThroughout", {kVkLeftShift}, 1000, heldThroughout + Calls{"keys:160^ 17v 86v 86^ 17^"}},
+    };
+    for (const Case& c : cases) {
+        RecordingDesktop desktop;
+        desktop.keysDown = c.held;
+        int pauses = 0;
+        desktop.duringPause = [&] {
+            if (++pauses == c.letGoAfter)
+                desktop.keysDown.erase(desktop.keysDown.upper_bound(kVkControl), desktop.keysDown.end());
+        };
+        pasteKeys(desktop);
+        EXPECT_EQ(desktop.calls, c.calls) << c.name;
+        EXPECT_EQ(desktop.keysDown.count(kVkControl), c.held.count(kVkControl)) << c.name;
+    }
 }
 
 TEST_F(HotPasteTest, DeliverTextRejectsIndexesOutsideTheTexts) {

@@ -180,6 +180,45 @@ const StepCase kSteps[] = {
      },
      {"notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00",
       "notify:add:message+icon+tip:1m"}},
+    // At logon the notification area may not exist yet: the icon is added at each tick until
+    // the shell takes it, and only then does the window go behind it.
+    {"IconRefusedAtStartUpIsAddedByTheTicksBeforeTheWindowHides",
+     kLivesInTheIcon,
+     [](MainWindowTest& t) {
+         t.desktop.refusedNotifies = 4;
+         t.started();
+         for (int second = 0; second < 3; ++second) onTick(t.main, 979551000 + 60);
+     },
+     {"notify:add:message+icon+tip:1m refused", "notify:modify:tip:1m refused",
+      "caption: 1m, 0 not smoked, a saving of $0.00", "notify:add:message+icon+tip:1m", "hide"}},
+    // Hidden behind an icon the shell has lost (a modify refused, and the add as well), the
+    // window comes back as a taskbar button.
+    {"HiddenWindowComesBackWhenTheIconIsLost",
+     kLivesInTheIcon,
+     [](MainWindowTest& t) {
+         t.started();
+         onTick(t.main, 979551000 + 60);
+         t.desktop.refusedNotifies = 3;
+         onTick(t.main, 979551000 + 120);
+         onTick(t.main, 979551000 + 120);
+     },
+     {"hide", "notify:modify:tip:1m", "caption: 1m, 0 not smoked, a saving of $0.00",
+      "notify:modify:tip:2m refused", "notify:add:message+icon+tip:2m refused",
+      "notify:modify:tip:2m refused", "caption: 2m, 0 not smoked, a saving of $0.00", "showMinimised",
+      "notify:add:message+icon+tip:2m"}},
+    // A held combination repeats its hot-key message: one paste until the key is seen up.
+    {"HeldHotKeyPastesOnceUntilItsKeyIsUp", kReturning,
+     [](MainWindowTest& t) {
+         t.desktop.keysDown = {kVkControl, 187};
+         onHotKey(t.main, 1);
+         onHotKey(t.main, 1);  // auto-repeat
+         onKeyWatch(t.main);   // still down
+         t.desktop.keysDown.erase(187);
+         onKeyWatch(t.main);
+         onHotKey(t.main, 1);
+     },
+     Calls{"watch:on", "open", "empty", "set:\r\n", "close", "keys:86v 86^", "watch:off", "watch:on", "open",
+           "empty", "set:\r\n", "close", "keys:86v 86^"}},
     {"TrayDoubleClickHidesAndStoresTheRecord",
      kReturning,
      [](MainWindowTest& t) {

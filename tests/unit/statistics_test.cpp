@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ostream>
 
+#include "model/local_time.h"
 #include "model/statistics.h"
 #include "tests/support/civil_time.h"
 #include "tests/support/time_zone.h"
@@ -179,6 +180,20 @@ TEST_P(ElapsedTest, FutureQuitCountsDown) {
 
 INSTANTIATE_TEST_SUITE_P(Calendar, ElapsedTest, ::testing::ValuesIn(kElapsedCases),
                          [](const ::testing::TestParamInfo<ElapsedCase>& info) { return info.param.name; });
+
+// After travel or a new daylight-saving rule the readings follow the zone once it is read again.
+TEST(LocalTime, ZoneChangeShowsOnceReadAgain) {
+    ScopedTimeZone utc("UTC0");
+    std::tm reading{};
+    ASSERT_TRUE(localReading(0, reading));
+    EXPECT_EQ(reading.tm_hour, 0);
+    ScopedTimeZone east("EST5EDT", false);
+    ASSERT_TRUE(localReading(0, reading));
+    EXPECT_EQ(reading.tm_hour, 0);
+    rereadTimeZone();
+    ASSERT_TRUE(localReading(0, reading));
+    EXPECT_EQ(reading.tm_hour, 19);
+}
 
 TEST(Elapsed, EqualMomentsCountAsThePast) {
     for (const char* zoneName : {"UTC0", "EST5EDT"}) {

@@ -259,9 +259,11 @@ TEST_F(Tick, TipAndCaptionGoOutOnlyWhenChangedOrRefused) {
         bool refused;
         std::vector<std::string> calls;
     } steps[] = {
+        // No icon yet and the shell refuses it: added, then modified in case it was there.
         {kExample,
          true,
-         {"tip:1Y 2M 1W 5D 5h 15m", "caption: 1Y 2M 1W 5D 5h 15m" + caption + "8, LS: 4W 2D 7h "}},
+         {"tip:1Y 2M 1W 5D 5h 15m", "tip:1Y 2M 1W 5D 5h 15m",
+          "caption: 1Y 2M 1W 5D 5h 15m" + caption + "8, LS: 4W 2D 7h "}},
         {kExample + 1, false, {"tip:1Y 2M 1W 5D 5h 15m"}},
         {kExample + 2, false, {}},
         {kExample + 48,
@@ -293,14 +295,16 @@ TEST_F(Tick, HugeHabitOverDecadesKeepsLifeSavedPositive) {
     EXPECT_EQ(stats.totalSeconds, INT32_MAX);
 }
 
-TEST_F(Tick, MinimisedWindowHidesOnlyWhenNotKeptOnTheTaskbar) {
+TEST_F(Tick, MinimisedWindowHidesOnlyWhenNotKeptOnTheTaskbarAndTheIconIsThere) {
     struct Case {
         int16_t showOnTaskbar;
-        bool minimised, hides;
-    } cases[] = {{-1, true, false}, {0, true, true}, {0, false, false}, {-1, false, false}, {1, true, false}};
+        bool minimised, iconShown, hides;
+    } cases[] = {{-1, true, true, false},  {0, true, true, true},  {0, false, true, false},
+                 {-1, false, true, false}, {1, true, true, false}, {0, true, false, false}};
     for (const Case& c : cases) {
         record.showOnTaskbar = c.showOnTaskbar;
-        EXPECT_EQ(hidesBeforeTick(record, c.minimised), c.hides) << c.showOnTaskbar << c.minimised;
+        EXPECT_EQ(hidesBeforeTick(record, c.minimised, c.iconShown), c.hides)
+            << c.showOnTaskbar << c.minimised << c.iconShown;
     }
 }
 

@@ -36,10 +36,42 @@ TEST(TrayIcon, TipIsCutTo63Characters) {
     }
 }
 
-TEST(TrayIcon, TaskbarRecreatedAddsTheIconAgainWithTheCurrentTip) {
+// Each step asks for a tip with the shell refusing its first `refused` requests; the icon
+// the shell holds afterwards and the requests made.
+TEST(TrayIcon, KeptIconIsAddedUntilTheShellHoldsItAndModifiedAfter) {
+    const std::string add = "notify:add:message+icon+tip:", modify = "notify:modify:tip:";
+    struct Step {
+        const char* tip;
+        int refused;
+        bool shown;
+        Calls calls;
+    };
+    const Step steps[] = {
+        // At logon, before the notification area exists, then once it does.
+        {"", 2, false, {add + " refused", modify + " refused"}},
+        {"1m", 2, false, {add + "1m refused", modify + "1m refused"}},
+        {"1m", 0, true, {add + "1m"}},
+        {"1m", 0, true, {}},
+        {"2m", 0, true, {modify + "2m"}},
+        // A modify refused: the shell lost the icon, which is added again.
+        {"3m", 1, true, {modify + "3m refused", add + "3m"}},
+        // Refused throughout: nothing held, tried again next time though the tip is the same.
+        {"4m", 3, false, {modify + "4m refused", add + "4m refused", modify + "4m refused"}},
+        {"4m", 1, true, {add + "4m refused", modify + "4m"}},
+    };
     RecordingDesktop desktop;
-    onTaskbarCreated(desktop, "1 Week, 2 Days");
-    EXPECT_EQ(desktop.calls, (Calls{"notify:add:message+icon+tip:1 Week, 2 Days"}));
+    KeptTrayIcon kept;
+    for (const Step& step : steps) {
+        desktop.calls.clear();
+        desktop.refusedNotifies = step.refused;
+        EXPECT_EQ(keepTrayIcon(desktop, kept, step.tip), step.shown) << step.tip;
+        EXPECT_EQ(kept.shown, step.shown);
+        EXPECT_EQ(desktop.calls, step.calls) << step.tip;
+    }
+    // A restarted shell has no icon, whatever was held before.
+    desktop.calls.clear();
+    EXPECT_TRUE(onTaskbarCreated(desktop, kept, "4m"));
+    EXPECT_EQ(desktop.calls, (Calls{add + "4m"}));
 }
 
 struct ToggleCase {
