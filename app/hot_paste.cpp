@@ -129,8 +129,10 @@ void pasteKeys(ClipboardAndKeys& keys) {
     size_t count = 0;
     for (uint8_t vk : kOtherModifiers)
         if (keys.keyIsDown(vk)) strokes[count++] = {vk, true};
+    // A held Ctrl is pressed again, as the keyboard's own repeat does: the window with the
+    // focus may have had the person's press go elsewhere before it had the focus.
     const bool controlHeld = keys.keyIsDown(kVkControl);
-    if (!controlHeld) strokes[count++] = {kVkControl, false};
+    strokes[count++] = {kVkControl, false};
     strokes[count++] = {kVkV, false};
     strokes[count++] = {kVkV, true};
     if (!controlHeld) strokes[count++] = {kVkControl, true};

@@ -81,8 +81,8 @@ DeliveryResult hotPaste(const Delivery& delivery, int id);
 // Ctrl+V as one input, into whichever window has the focus. The person's Shift, Alt and
 // Windows keys would turn it into another command, so it waits (about a second at most) for
 // them to be let go, and lifts any still held in the input itself. A Ctrl already held is
-// used as it is and left down: released behind the person's back, their next press of the
-// combination would type its key instead of pasting.
+// left down: released behind the person's back, their next press of the combination would
+// type its key instead of pasting.
 void pasteKeys(ClipboardAndKeys& keys);
 
 // Holding a combination down repeats its key; each repeat is one paste only where the platform

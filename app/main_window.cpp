@@ -105,8 +105,9 @@ void deliver(MainWindow& window, Deliver step) {
 
 void onHotKey(MainWindow& window, int id) {
     if (!window.repeatGuard.admit(id)) return;
-    window.desktop.watchKeyRelease(true);
     deliver(window, [id](const Delivery& delivery) { hotPaste(delivery, id); });
+    if (!window.repeatGuard.released(window.desktop, window.shared.record))
+        window.desktop.watchKeyRelease(true);
 }
 
 void onKeyWatch(MainWindow& window) {

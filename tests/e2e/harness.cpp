@@ -255,13 +255,16 @@ bool getPastFirstRun(const KalverinProcess& process, DWORD lingerMs) {
     return waitUntil([&] { return process.findWindow("Kalverin - Settings") == nullptr; });
 }
 
+void key(BYTE vk, bool up) {
+    keybd_event(vk, 0, up ? KEYEVENTF_KEYUP : 0, 0);
+}
+
 bool press(std::initializer_list<BYTE> modifiers, BYTE vk, const std::function<bool()>& delivered) {
-    for (BYTE m : modifiers) keybd_event(m, 0, 0, 0);
-    keybd_event(vk, 0, 0, 0);
+    for (BYTE m : modifiers) key(m);
+    key(vk);
     bool ok = delivered();
-    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
-        keybd_event(*m, 0, KEYEVENTF_KEYUP, 0);
+    key(vk, true);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) key(*m, true);
     return ok;
 }
 

@@ -106,12 +106,15 @@ bool storesWithoutAMessage(HWND main);
 std::string controlText(HWND dialog, int id);
 
 // Presses a combination and holds it until `delivered()` says the program's paste arrived,
-// then lets go, as a person does. The program injects Ctrl down, V, Ctrl up as soon as the
-// key goes down, from its own process: letting go of our Ctrl at once could land between
-// its Ctrl down and its V, and the edit would then receive a plain "v".
+// then lets go. The program finds our Ctrl down and injects V alone, from its own process:
+// letting go of our Ctrl at once could land before its V, and the edit would then receive a
+// plain "v". A held Shift makes it wait about a second before it pastes.
 bool press(
     std::initializer_list<BYTE> modifiers, BYTE vk,
     const std::function<bool()>& delivered = [] { return true; });
+
+// One key event from this process, as the keyboard sends it.
+void key(BYTE vk, bool up = false);
 
 // A window of this process with a multi-line edit that receives the pastes.
 class TargetEdit {

@@ -94,6 +94,49 @@ TEST_F(HotPaste, DefaultCombinationPastesThePrimaryTextAndALineBreak) {
     EXPECT_EQ(clipboardText(), "Ann has stopped smoking.\r\n");
 }
 
+// Keys as a person's hands send them: the combination's modifiers are still down when the
+// hot-key arrives, and let go some time later; presses come a tenth of a second apart at the
+// fastest. (Wine keeps a process's view of the keyboard for 50 ms: a press sooner after the
+// program last looked would find it looking at the old keys.)
+constexpr DWORD kBetweenPresses = 100;
+
+TEST_F(HotPaste, ModifiersHeldAsAPersonHoldsThem) {
+    // Ctrl+Alt+P for the primary text, Ctrl+F9 for the second.
+    ASSERT_TRUE(start({{"Text", primaryText("sig")},
+                       {"hkv", "80"},
+                       {"hmod", "6"},
+                       {"mirc", "1"},
+                       {"Text1", secondaryText("two")}}));
+    // Alt still down would make Ctrl+V Ctrl+Alt+V: the paste waits until it is let go.
+    key(VK_CONTROL), key(VK_MENU), key('P'), key('P', true);
+    Sleep(300);
+    EXPECT_EQ(target.text(), "");
+    key(VK_MENU, true), key(VK_CONTROL, true);
+    EXPECT_TRUE(target.waitForText("sig\r\n")) << target.text();
+    target.clear();
+    Sleep(kBetweenPresses);
+
+    // With Ctrl held, each press of Ctrl+F9 pastes: the paste leaves the person's Ctrl down.
+    const std::string two = "two\r\n";
+    key(VK_CONTROL), key(VK_F9), key(VK_F9, true);
+    EXPECT_TRUE(target.waitForText(two)) << target.text();
+    Sleep(kBetweenPresses);
+    key(VK_F9), key(VK_F9, true);
+    EXPECT_TRUE(target.waitForText(two + two)) << target.text();
+    Sleep(kBetweenPresses);
+
+    // Held down, the key repeats without a key-up: one paste. The next press pastes again,
+    // and nothing else arrives in between.
+    for (int repeat = 0; repeat < 6; ++repeat) key(VK_F9), Sleep(30);
+    key(VK_F9, true);
+    Sleep(200);
+    key(VK_F9), key(VK_F9, true);
+    EXPECT_TRUE(target.waitForText(two + two + two + two)) << target.text();
+    key(VK_CONTROL, true);
+    Sleep(300);
+    EXPECT_EQ(target.text(), two + two + two + two);
+}
+
 TEST_F(HotPaste, EmptyTextPastesJustALineBreak) {
     ASSERT_TRUE(start({{"Text", primaryText("")}}));
     EXPECT_TRUE(press({VK_CONTROL}, VK_OEM_PLUS, [&] { return target.waitForText("\r\n"); }))
@@ -182,8 +225,20 @@ TEST_F(HotPaste, CopySigFillsTheClipboardAndPastesNothing) {
     EXPECT_TRUE(press({}, 'X', [&] { return target.waitForText("x"); })) << target.text();
 }
 
-TEST_F(HotPaste, BusyClipboardShowsTheBoxAndLeavesTheOldContent) {
+TEST_F(HotPaste, BusyClipboardIsWaitedForThenReported) {
     ASSERT_TRUE(start({{"Text", primaryText("new")}}));
+    // Held for a moment, as clipboard managers do after each change: the paste goes through.
+    {
+        ClipboardHolder holder("old");
+        ASSERT_TRUE(holder.held());
+        key(VK_CONTROL), key(VK_OEM_PLUS), key(VK_OEM_PLUS, true);
+        Sleep(300);
+    }
+    EXPECT_TRUE(target.waitForText("new\r\n")) << target.text();
+    key(VK_CONTROL, true);
+    EXPECT_FALSE(findMessageBox(*kalverin, "Cannot open clipboard!"));
+
+    // Held throughout: the box, and no Ctrl+V, which would paste the old content.
     ClipboardHolder holder("old");
     ASSERT_TRUE(holder.held());
     HWND box = nullptr;
@@ -196,6 +251,8 @@ TEST_F(HotPaste, BusyClipboardShowsTheBoxAndLeavesTheOldContent) {
     clickButton(box, IDOK);
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(clipboardText(), "old");
+    ASSERT_TRUE(target.focus());
+    EXPECT_TRUE(press({}, 'X', [&] { return target.waitForText("new\r\nx"); })) << target.text();
 }
 
 TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {

@@ -27,6 +27,20 @@ inline std::string clipboardText() {
     return text;
 }
 
+// The CF_UNICODETEXT text on the clipboard; empty when there is none.
+inline std::wstring clipboardWideText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 // Empties the clipboard and puts `text` on it; without an owner window emptying it later sends
 // no message to this thread.
 inline bool setClipboardText(HWND owner, const std::string& text) {

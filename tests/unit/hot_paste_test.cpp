@@ -154,8 +154,8 @@ TEST(PasteKeys, WaitsForTheOtherModifiersAndLeavesAHeldCtrlDown) {
     for (int step = 0; step < kPauseSteps; ++step) heldThroughout.push_back("pause:50");
     const Case cases[] = {
         {"NothingHeld", {}, 0, {"keys:17v 86v 86^ 17^"}},
-        {"CtrlHeld", {kVkControl}, 0, {"keys:86v 86^"}},
-        {"CtrlAndLeftAlt", {kVkControl, kVkLeftAlt}, 2, {"pause:50", "pause:50", "keys:86v 86^"}},
+        {"CtrlHeld", {kVkControl}, 0, {"keys:17v 86v 86^"}},
+        {"CtrlAndLeftAlt", {kVkControl, kVkLeftAlt}, 2, {"pause:50", "pause:50", "keys:17v 86v 86^"}},
         {"RightShiftAndWindowsKey",
          {kVkRightShift, kVkRightWindows},
          1,
@@ -164,7 +164,7 @@ TEST(PasteKeys, WaitsForTheOtherModifiersAndLeavesAHeldCtrlDown) {
         {"RightAltHeldThroughout",
          {kVkControl, kVkRightAlt},
          1000,
-         heldThroughout + Calls{"keys:165^ 86v 86^"}},
+         heldThroughout + Calls{"keys:165^ 17v 86v 86^"}},
         {"ShiftHeldThroughout", {kVkLeftShift}, 1000, heldThroughout + Calls{"keys:160^ 17v 86v 86^ 17^"}},
     };
     for (const Case& c : cases) {

@@ -49,6 +49,11 @@ TEST(Win32Clipboard, SetTextPutsExactlyTheTextOnTheClipboard) {
         desktop.closeClipboard();
         EXPECT_EQ(clipboardText(), text);
         EXPECT_EQ(GetClipboardOwner(), window.get());
+        // Programs that read Unicode get the text as converted from the ANSI code page.
+        std::wstring wide(text.size() + 1, L'\0');
+        wide.resize(static_cast<size_t>(
+            MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1));
+        EXPECT_TRUE(clipboardWideText() == wide);
     }
 }
 
