@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application_win.h"
 #include "resources/resource.h"
 
 namespace kalverin {
@@ -169,6 +170,22 @@ TEST(ProgramIcon, HoldsSixSizesInThirtyTwoBitColour) {
                   entry.id);
     }
     EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 48, 256}));
+
+    // The program's two icons: the title bar and the notification area take the small one.
+    const struct {
+        int widthMetric, heightMetric;
+    } metrics[] = {{SM_CXICON, SM_CYICON}, {SM_CXSMICON, SM_CYSMICON}};
+    for (const auto& m : metrics) {
+        Icon icon(program.get(), IDI_PROGRAM, m.widthMetric, m.heightMetric);
+        ICONINFO info{};
+        ASSERT_TRUE(icon.get() && GetIconInfo(icon.get(), &info)) << m.widthMetric;
+        BITMAP colour{};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(m.widthMetric));
+        EXPECT_EQ(colour.bmHeight, GetSystemMetrics(m.heightMetric));
+    }
 }
 
 }  // namespace
