@@ -16,18 +16,24 @@ Font::~Font() {
     if (font_) DeleteObject(font_);
 }
 
-// LoadImage without LR_SHARED gives an icon of our own (the size LoadIcon would pick), which
-// may and must be destroyed; a shared one must not.
-Icon::Icon(HINSTANCE instance, int id)
+// LoadImage without LR_SHARED gives an icon of our own, which may and must be destroyed; a
+// shared one must not. Asked for the metric's size it picks the closest image the resource
+// holds (the small icon is 16 pixels at 100% and 20 or 24 at larger system DPIs), where
+// LR_DEFAULTSIZE would give the large size only and leave the shell to shrink it.
+Icon::Icon(HINSTANCE instance, int id, int widthMetric, int heightMetric)
     : icon_(
-          static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {}
+          static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0))) {}
 
 Icon::~Icon() {
     if (icon_) DestroyIcon(icon_);
 }
 
 Application::Application(HINSTANCE instance, const std::string& section, const std::string& settingsPath)
-    : instance(instance), icon(instance, IDI_PROGRAM), settings(settingsPath, legacySettingsFilePath()) {
+    : instance(instance),
+      largeIcon(instance, IDI_PROGRAM, SM_CXICON, SM_CYICON),
+      smallIcon(instance, IDI_PROGRAM, SM_CXSMICON, SM_CYSMICON),
+      settings(settingsPath, legacySettingsFilePath()) {
     shared.record.hotPasteTexts[0].reserve(kPrimaryTextMax + 1);
     shared.record.userName.reserve(kUserNameMax + 1);
     shared.record.sectionName = section;

@@ -30,10 +30,11 @@ private:
     HFONT font_;
 };
 
-// An icon loaded from our resources, destroyed with its owner.
+// An icon loaded from our resources at the size of two system metrics (SM_CXICON and
+// SM_CYICON, say), destroyed with its owner.
 class Icon {
 public:
-    Icon(HINSTANCE instance, int id);
+    Icon(HINSTANCE instance, int id, int widthMetric, int heightMetric);
     ~Icon();
     Icon(const Icon&) = delete;
     Icon& operator=(const Icon&) = delete;
@@ -45,7 +46,7 @@ private:
 
 class Application {
 public:
-    // Creates the fonts, the buffers and the program icon and opens the settings file at
+    // Creates the fonts, the buffers and the program icons and opens the settings file at
     // `settingsPath`;
     // throws std::bad_alloc when memory runs out.
     Application(HINSTANCE instance, const std::string& section, const std::string& settingsPath);
@@ -56,7 +57,8 @@ public:
     Font userNameFont{140, "Arial"};
     Font statisticsFont{100, "Times New Roman"};
     HINSTANCE instance;
-    Icon icon;
+    Icon largeIcon;  // the window's icon in Alt+Tab and the taskbar
+    Icon smallIcon;  // the title bar's and the notification area's
     SharedState shared;
     Win32CurrencyFormat currency;
     SettingsFile settings;

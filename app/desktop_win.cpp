@@ -76,10 +76,11 @@ private:
 
 }  // namespace
 
-Win32Desktop::Win32Desktop(HWND window, HICON icon, std::string caption, HFONT userNameFont,
-                           HFONT statisticsFont)
+Win32Desktop::Win32Desktop(HWND window, HICON largeIcon, HICON smallIcon, std::string caption,
+                           HFONT userNameFont, HFONT statisticsFont)
     : window_(window),
-      icon_(icon),
+      largeIcon_(largeIcon),
+      smallIcon_(smallIcon),
       caption_(std::move(caption)),
       userNameFont_(userNameFont),
       statisticsFont_(statisticsFont) {}
@@ -179,7 +180,7 @@ bool Win32Desktop::notifyIcon(TrayAction action, unsigned flags, const std::stri
     data.uID = kTrayIconId;
     data.uFlags = flags;
     data.uCallbackMessage = kTrayCallbackMessage;
-    data.hIcon = icon_;
+    data.hIcon = smallIcon_;  // the notification area shows small icons
     // The shell reads only the first 64 bytes of the tip in this form.
     size_t length = tip.size() < kTrayTipMax ? tip.size() : kTrayTipMax;
     std::memcpy(data.szTip, tip.data(), length);
@@ -252,8 +253,8 @@ void Win32Desktop::decorateWindow() {
     SendDlgItemMessageA(window_, IDC_USER_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(userNameFont_), TRUE);
     for (int id : {IDC_MONEY_SAVED, IDC_LIFE_SAVED, IDC_NOT_SMOKED, IDC_ELAPSED})
         SendDlgItemMessageA(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(statisticsFont_), TRUE);
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     addToolTips(window_);
 }
 

@@ -14,11 +14,11 @@ constexpr UINT kTickTimer = 1, kKeyWatchTimer = 2;
 
 class Win32Desktop final : public Desktop {
 public:
-    // `window` owns the clipboard, hot-keys, icon and message boxes; `icon` is shown in the
-    // notification area and as the window's icon; `caption` titles message boxes; the fonts
-    // go to the main window's user name and statistics.
-    Win32Desktop(HWND window, HICON icon, std::string caption, HFONT userNameFont = nullptr,
-                 HFONT statisticsFont = nullptr);
+    // `window` owns the clipboard, hot-keys, icon and message boxes; `largeIcon` is the
+    // window's big icon, `smallIcon` its title bar's and the notification area's; `caption`
+    // titles message boxes; the fonts go to the main window's user name and statistics.
+    Win32Desktop(HWND window, HICON largeIcon, HICON smallIcon, std::string caption,
+                 HFONT userNameFont = nullptr, HFONT statisticsFont = nullptr);
 
     bool openClipboard() override;
     void emptyClipboard() override;
@@ -51,7 +51,8 @@ public:
 
 private:
     HWND window_;
-    HICON icon_;
+    HICON largeIcon_;
+    HICON smallIcon_;
     std::string caption_;
     HFONT userNameFont_;
     HFONT statisticsFont_;

@@ -80,8 +80,8 @@ INT_PTR onInitDialog(HWND window, LPARAM lParam) {
     SetWindowLongPtrA(window, DWLP_USER, lParam);
     Application& app = *applicationOf(window);
     app.mainWindow = std::make_unique<MainWindow>(
-        std::make_unique<Win32Desktop>(window, app.icon.get(), programName(), app.userNameFont.get(),
-                                       app.statisticsFont.get()),
+        std::make_unique<Win32Desktop>(window, app.largeIcon.get(), app.smallIcon.get(), programName(),
+                                       app.userNameFont.get(), app.statisticsFont.get()),
         app.shared, app.settings, app.service, app.hotKeys, kTickControls);
     // The mark a second start of this section finds the window by.
     if (!app.instanceName.empty()) SetPropA(window, app.instanceName.c_str(), reinterpret_cast<HANDLE>(1));

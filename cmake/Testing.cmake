@@ -48,12 +48,15 @@ if(WIN32)
   add_test(NAME unit_windows COMMAND ${wine_runner} $<TARGET_FILE:kalverin_unit_tests>)
   set_tests_properties(unit_windows PROPERTIES ENVIRONMENT "${test_env}")
 
-  # The Win32 tests drive the DDE client beside them.
+  # The Win32 tests drive the DDE client beside them and read the program's resources.
   file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
   add_executable(kalverin_win_tests ${win_test_sources})
   target_include_directories(kalverin_win_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(kalverin_win_tests PRIVATE kalverin_app ${gtest_libs})
-  add_dependencies(kalverin_win_tests kalverin-dde)
+  # They also read both binaries' version resources (version.dll) against the project's version.
+  target_link_libraries(kalverin_win_tests PRIVATE kalverin_app ${gtest_libs} version)
+  target_compile_definitions(kalverin_win_tests PRIVATE KALVERIN_PROJECT_VERSION="${PROJECT_VERSION}"
+    KALVERIN_PROJECT_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} KALVERIN_PROJECT_VERSION_MINOR=${PROJECT_VERSION_MINOR})
+  add_dependencies(kalverin_win_tests kalverin kalverin-dde)
   add_test(NAME win_backends COMMAND ${wine_runner} $<TARGET_FILE:kalverin_win_tests>)
   set_tests_properties(win_backends PROPERTIES ENVIRONMENT "${test_env}")
 

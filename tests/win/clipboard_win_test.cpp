@@ -36,7 +36,7 @@ private:
 TEST(Win32Clipboard, SetTextPutsExactlyTheTextOnTheClipboard) {
     TestWindow window;
     ASSERT_TRUE(window.get());
-    Win32Desktop desktop(window.get(), nullptr, "kalverin");
+    Win32Desktop desktop(window.get(), nullptr, nullptr, "kalverin");
     const std::string texts[] = {"sig\r\n", "\r\n",
                                  "caf\xe9 \xa3"
                                  "5\r\n",
@@ -59,7 +59,7 @@ TEST(Win32Clipboard, SetTextPutsExactlyTheTextOnTheClipboard) {
 
 TEST(Win32Clipboard, OpenFailsWhileAnotherWindowHoldsIt) {
     TestWindow window;
-    Win32Desktop desktop(window.get(), nullptr, "kalverin");
+    Win32Desktop desktop(window.get(), nullptr, nullptr, "kalverin");
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.held());
@@ -84,7 +84,7 @@ struct DeliveryFixture {
 
 TEST(Win32Clipboard, CopySigLeavesTextAndLineBreak) {
     TestWindow window;
-    Win32Desktop desktop(window.get(), nullptr, "kalverin");
+    Win32Desktop desktop(window.get(), nullptr, nullptr, "kalverin");
     DeliveryFixture f;
     f.record.hotPasteTexts[0] = "Smoke free";
     Delivery delivery{desktop, desktop, f.record, f.renderBuffer, f.script, plainRender};
@@ -123,7 +123,7 @@ TEST(Win32HotPaste, CtrlVPastesIntoTheFocusedEdit) {
     SetFocus(edit.get());
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit.get(); }));
 
-    Win32Desktop desktop(frame.get(), nullptr, "kalverin");
+    Win32Desktop desktop(frame.get(), nullptr, nullptr, "kalverin");
     DeliveryFixture f;
     f.record.hotPasteTexts[2] = "Second text";
     Delivery delivery{desktop, desktop, f.record, f.renderBuffer, f.script, plainRender};
@@ -148,7 +148,8 @@ TEST(Win32Tray, TheNotificationAreaCallsBackWithTheRecordsMessageAndId) {
     windowClass.lpszClassName = "KalverinTrayOwner";
     RegisterClassA(&windowClass);
     TestWindow owner("KalverinTrayOwner");
-    Win32Desktop desktop(owner.get(), LoadIconA(nullptr, IDI_APPLICATION), "tray");
+    HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
+    Win32Desktop desktop(owner.get(), icon, icon, "tray");
     desktop.notifyIcon(TrayAction::add, 7, "");
     ASSERT_TRUE(doubleClickFirstTrayIcon()) << "no notification area";
     ASSERT_TRUE(pumpUntil([] { return !trayCallbacks.empty(); }));
@@ -160,7 +161,7 @@ TEST(Win32Tray, TheNotificationAreaCallsBackWithTheRecordsMessageAndId) {
 // which is what releasing first guards against. Either way only the new one may remain.
 TEST(Win32HotKeys, NewCombinationFreesTheEarlierOne) {
     TestWindow ours, other;
-    Win32Desktop desktop(ours.get(), nullptr, "kalverin");
+    Win32Desktop desktop(ours.get(), nullptr, nullptr, "kalverin");
     QuitRecord record;
     HotKeyRegistrations registrations;
     // Combinations nobody else on the test desktop uses: Ctrl+Alt+Shift+F20 / F21.
