@@ -25,4 +25,6 @@ inline bool runningUnderWine() {
 
 // Skips the rest of a test, with `reason`, unless it runs under Wine.
 #define KALVERIN_SKIP_UNLESS_WINE(reason) \
-    if (!::kalverin::runningUnderWine()) GTEST_SKIP() << (reason)
+    if (::kalverin::runningUnderWine()) { \
+    } else                                \
+        GTEST_SKIP() << (reason)

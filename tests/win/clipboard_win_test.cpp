@@ -158,7 +158,9 @@ TEST(TestHost, TellsWineFromWindows) {
     char prefix[2];
     const bool wine = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) > 0;
     ASSERT_EQ(runningUnderWine(), wine);
-    if (wine) EXPECT_STRNE(wineVersion(), "");
+    if (wine) {
+        EXPECT_STRNE(wineVersion(), "");
+    }
 }
 
 // Wine itself replaces a registration made again under the same id; Windows keeps both,
