@@ -48,7 +48,6 @@ public:
     CapturedProcess& operator=(const CapturedProcess&) = delete;
 
     bool started() const { return started_; }
-    const std::string& outputPath() const { return outPath_; }
     HANDLE handle() const { return process_.hProcess; }
     bool done() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
     DWORD exitCode() const {
