@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "tests/support/captured_process_win.h"
 #include "tests/support/tray_icons_win.h"
 
 #include <cstdio>
@@ -153,8 +154,8 @@ KalverinProcess::~KalverinProcess() {
     if (!process_) return;
     if (running()) {
         if (HWND main = mainWindow()) PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
-        if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        // The test's settings folder goes next: the process must have ended, not only be told to.
+        if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) kalverin::terminateAndWait(process_, 1);
     }
     CloseHandle(process_);
 }

@@ -152,8 +152,9 @@ private:
 // reads `expected`, else the last one seen when the deadline passes (empty: none showed).
 std::string tipShownOn(const KalverinProcess& process, HWND control, const std::string& expected);
 
-// Rests the mouse on the notification area's first icon and returns the text of its tip:
-// once `wanted` accepts it, else the last one seen when the deadline passes.
+// Rests the mouse on the first icon of Wine's notification area (tests/support/tray_icons_win.h)
+// and returns the text of its tip: once `wanted` accepts it, else the last one seen when the
+// deadline passes.
 std::string trayTipShown(const std::function<bool(const std::string&)>& wanted,
                          DWORD timeoutMs = kDeadlineMs);
 

@@ -262,12 +262,18 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
 
     // The icon the notification area holds shows the elapsed time of the caption as its tip,
     // and a double-click on it reaches the program with the callback message it registered.
+    // Wine's notification area only; elsewhere the callback message stands in for it.
     auto elapsedOfCaption = [&](const std::string& tip) {
         return !tip.empty() && windowText(main).compare(0, tip.size() + 2, " " + tip + ",") == 0;
     };
-    std::string tip = trayTipShown(elapsedOfCaption);
-    EXPECT_TRUE(elapsedOfCaption(tip)) << tip << " | " << windowText(main);
-    ASSERT_TRUE(kalverin::doubleClickFirstTrayIcon());
+    std::string tip;
+    if (kalverin::runningUnderWine()) {
+        tip = trayTipShown(elapsedOfCaption);
+        EXPECT_TRUE(elapsedOfCaption(tip)) << tip << " | " << windowText(main);
+        ASSERT_TRUE(kalverin::doubleClickFirstTrayIcon());
+    } else {
+        doubleClick();
+    }
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && userSetting(appData, "sotb") == "0"; }));
 
     doubleClick();
@@ -290,6 +296,7 @@ TEST_F(HotPaste, TrayDoubleClickHidesThenShowsMinimised) {
 
     // No icon of the program stays behind it: no tip shows there any more once the one
     // shown before has gone with the mouse.
+    KALVERIN_SKIP_UNLESS_WINE(kalverin::kNeedsWineNotificationArea);
     moveMouseAwayFromTheTray();
     PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(waitUntil([&] { return !kalverin->running(); }));  // answering our messages meanwhile

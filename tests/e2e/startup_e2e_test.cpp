@@ -16,6 +16,7 @@
 #include "model/settings.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
+#include "tests/support/captured_process_win.h"
 
 namespace e2e {
 namespace {
@@ -225,8 +226,7 @@ TEST(StartUp, SessionEndStoresTheRecordBeforeTheProcessEnds) {
     EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     EXPECT_EQ(userSetting(appData, "spd"), "12");
     SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    TerminateProcess(kalverin.handle(), 0);  // as Windows may, at once
-    ASSERT_TRUE(kalverin.waitForExit());
+    ASSERT_TRUE(kalverin::terminateAndWait(kalverin.handle(), 0));  // as Windows may, at once
     EXPECT_EQ(userSetting(appData, "spd"), "12");
     EXPECT_EQ(userSetting(appData, "hkv"), "116");
 }

@@ -7,6 +7,15 @@
 
 namespace kalverin {
 
+// Ends a child process now and waits, up to `timeoutMs`, until it has ended. TerminateProcess
+// only sets the end going and returns: until the process has ended it still holds its handles
+// (an output file, a settings file it was writing), so nothing may read, delete or reuse
+// them before the wait. True when the process has ended (it may have done so on its own).
+inline bool terminateAndWait(HANDLE process, UINT exitCode, DWORD timeoutMs = 5000) {
+    TerminateProcess(process, exitCode);  // refused when it has ended already: the wait says so
+    return WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+}
+
 class CapturedProcess {
 public:
     explicit CapturedProcess(std::string commandLine) {
@@ -29,7 +38,7 @@ public:
     }
     ~CapturedProcess() {
         if (started_) {
-            if (!done()) TerminateProcess(process_.hProcess, 99);
+            if (!done()) terminateAndWait(process_.hProcess, 99);  // it holds the output file open
             CloseHandle(process_.hProcess);
             CloseHandle(process_.hThread);
         }

@@ -140,8 +140,9 @@ LRESULT CALLBACK trayOwner(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 // The icon record goes to the real notification area: a double-click on the icon it holds
-// comes back as message 102 for icon 128.
+// comes back as message 102 for icon 128. Wine's notification area only.
 TEST(Win32Tray, TheNotificationAreaCallsBackWithTheRecordsMessageAndId) {
+    KALVERIN_SKIP_UNLESS_WINE(kNeedsWineNotificationArea);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = trayOwner;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -155,6 +156,17 @@ TEST(Win32Tray, TheNotificationAreaCallsBackWithTheRecordsMessageAndId) {
     ASSERT_TRUE(pumpUntil([] { return !trayCallbacks.empty(); }));
     EXPECT_EQ(trayCallbacks.front(), (std::pair<WPARAM, LPARAM>{128, WM_LBUTTONDBLCLK}));
     desktop.notifyIcon(TrayAction::remove, 0, "");
+}
+
+// The case above skips on Windows, so telling Wine from Windows must be right both ways:
+// tools/wine-run, which runs the tests under Wine, always names the prefix; Windows has none.
+TEST(TestHost, TellsWineFromWindows) {
+    char prefix[2];
+    const bool wine = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) > 0;
+    ASSERT_EQ(runningUnderWine(), wine);
+    if (wine) {
+        EXPECT_STRNE(wineVersion(), "");
+    }
 }
 
 // Wine itself replaces a registration made again under the same id; Windows keeps both,
