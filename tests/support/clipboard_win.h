@@ -12,13 +12,15 @@
 
 namespace kalverin {
 
-// The CF_TEXT text on the clipboard; "<cannot open>" or "<no text>" when it cannot be read.
-inline std::string clipboardText() {
-    std::string text = "<cannot open>";
+// The clipboard's text in `format` (CF_TEXT, CF_UNICODETEXT); `cannotOpen` or `noText` when
+// it cannot be read.
+template <typename Char>
+std::basic_string<Char> clipboardData(UINT format, const Char* cannotOpen, const Char* noText) {
+    std::basic_string<Char> text = cannotOpen;
     if (!OpenClipboard(nullptr)) return text;
-    text = "<no text>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+    text = noText;
+    if (HANDLE data = GetClipboardData(format)) {
+        if (const Char* p = static_cast<const Char*>(GlobalLock(data))) {
             text = p;
             GlobalUnlock(data);
         }
@@ -27,18 +29,12 @@ inline std::string clipboardText() {
     return text;
 }
 
-// The CF_UNICODETEXT text on the clipboard; empty when there is none.
+inline std::string clipboardText() {
+    return clipboardData(CF_TEXT, "<cannot open>", "<no text>");
+}
+
 inline std::wstring clipboardWideText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
+    return clipboardData(CF_UNICODETEXT, L"<cannot open>", L"<no text>");
 }
 
 // Empties the clipboard and puts `text` on it; without an owner window emptying it later sends
