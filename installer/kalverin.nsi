@@ -85,8 +85,8 @@ Var RemoveSettingsBox
 Var ParentId         ; uninstaller: the process of uninstall.exe waiting for this copy
 !endif
 
-!define MUI_ICON "${__FILEDIR__}/../resources/kalverin.ico"
-!define MUI_UNICON "${__FILEDIR__}/../resources/kalverin.ico"
+!define MUI_ICON "${__FILEDIR__}/kalverin-setup.ico"
+!define MUI_UNICON "${__FILEDIR__}/kalverin-setup.ico"
 !define MUI_ABORTWARNING
 
 ; The setup program and its uninstaller are two passes of this script (installer/make-setup):
