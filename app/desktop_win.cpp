@@ -47,7 +47,9 @@ static_assert(kAboutCommand < 0xF000 && (kAboutCommand & 0xF) == 0, "a system me
 static_assert(kCopySigCommand < 0xF000 && (kCopySigCommand & 0xF) == 0, "a system menu item id");
 
 constexpr UINT kTickPeriod = 1000;
-constexpr UINT kKeyWatchPeriod = 50;
+// While a hot-key's key stays down after its paste: as short as timers go, so that a press
+// that follows its release is never taken for a repeat.
+constexpr UINT kKeyWatchPeriod = USER_TIMER_MINIMUM;
 static_assert(kTrayTipMax < kV1TipBytes, "the tip and its terminator fit the first form");
 
 // The keys whose events carry the extended-key flag: the right Alt and both Windows keys.

@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
     const std::string expected = "Ann\r\n";
     std::vector<double> toClipboard, toPaste, roundTrip;
     for (int i = 0; i < presses; ++i) {
+        // Presses a tenth of a second apart, as a person's fastest: the program takes a press
+        // that comes while it still sees the last one's key down for that key's repeat.
+        Sleep(100);
         target.clear();
         // No owner window: emptying the clipboard then sends no message to this thread, which
         // does not pump while it watches. The clipboard is not opened while the program may

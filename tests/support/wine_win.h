@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 namespace kalverin {
 
 // Wine's version text ("9.0"), or null on Windows.
@@ -23,7 +21,8 @@ inline bool runningUnderWine() {
 
 }  // namespace kalverin
 
-// Skips the rest of a test, with `reason`, unless it runs under Wine.
+// Skips the rest of a test, with `reason`, unless it runs under Wine. For the tests, which
+// include GoogleTest themselves: the benchmarks share this header without it.
 #define KALVERIN_SKIP_UNLESS_WINE(reason) \
     if (::kalverin::runningUnderWine()) { \
     } else                                \
