@@ -40,10 +40,7 @@ TEST(ClientOutput, ToUtf16ReadsTheBytesInTheirCodePage) {
         std::wstring text;
     } cases[] = {
         {"ANSI Western: euro sign and e acute", 1252, "\x80 caf\xE9", L"\u20AC caf\u00E9"},
-        {"OEM United States: pound sign", 437, "\x9C", L"\u00A3"},
         {"OEM Western: e acute", 850, "\x82", L"\u00E9"},
-        {"a double-byte code page", 932, "\x82\xA0", L"\u3042"},
-        {"UTF-8", CP_UTF8, "\xC3\xA9", L"\u00E9"},
         {"UTF-8 cut short shows a replacement character", CP_UTF8, "a\xC3", L"a\uFFFD"},
         {"a raw reply's terminating zero is kept", 1252, "ab\0"s, L"ab\0"s},
         {"nothing", 1252, "", L""},
@@ -83,38 +80,31 @@ private:
 };
 
 // Scripts read the client's output through pipes and files: they get the reply's bytes as the
-// service sent them, text or not.
+// service sent them, text or not. A reader gone is a loss the client reports.
 TEST(ClientOutput, APipeGetsTheBytesUnchanged) {
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
-    {
-        HandleStream stream(writeEnd);
-        ASSERT_TRUE(stream.get());
-        ClientStream out(stream.get(), writeEnd);
-        EXPECT_FALSE(out.isConsole());
-        out.writeText("caf\xE9\n", 1252);
-        out.writeText("\x82\n", CP_OEMCP);
-        out.writeBytes("\x01\x00\xFF"s);
-        EXPECT_TRUE(out.finish());
+    for (bool readerGone : {false, true}) {
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
+        if (readerGone) CloseHandle(readEnd);
+        {
+            HandleStream stream(writeEnd);
+            ASSERT_TRUE(stream.get());
+            ClientStream out(stream.get(), writeEnd);
+            EXPECT_FALSE(out.isConsole());
+            out.writeText("caf\xE9\n", 1252);
+            out.writeText("\x82\n", CP_OEMCP);
+            out.writeBytes("\x01\x00\xFF"s);
+            EXPECT_EQ(out.finish(), !readerGone);
+        }
+        CloseHandle(writeEnd);
+        if (readerGone) continue;
+        char buffer[64];
+        DWORD read = 0;
+        std::string got;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) got.append(buffer, read);
+        CloseHandle(readEnd);
+        EXPECT_EQ(got, "caf\xE9\n\x82\n\x01\x00\xFF"s);
     }
-    CloseHandle(writeEnd);
-    char buffer[64];
-    DWORD read = 0;
-    std::string got;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) got.append(buffer, read);
-    CloseHandle(readEnd);
-    EXPECT_EQ(got, "caf\xE9\n\x82\n\x01\x00\xFF"s);
-}
-
-TEST(ClientOutput, WritingToAClosedPipeIsALoss) {
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
-    CloseHandle(readEnd);
-    HandleStream stream(writeEnd);
-    ClientStream out(stream.get(), writeEnd);
-    out.writeText("reply\n", CP_ACP);
-    EXPECT_FALSE(out.finish());
-    CloseHandle(writeEnd);
 }
 
 // The console of this process, or one made for the test's length. The test runner's own
