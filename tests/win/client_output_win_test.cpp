@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "dde/client_output_win.h"
 #include "dde/ddeml_api.h"
@@ -32,19 +34,24 @@ TEST(ClientOutput, TextFormatsConvertFromTheirCodePage) {
     }
 }
 
+// Text in the code pages replies come in, and the characters it is.
+struct TextCase {
+    const char* name;
+    UINT codePage;
+    std::string bytes;
+    std::wstring text;
+};
+const TextCase kTexts[] = {
+    {"ANSI Western: euro sign and e acute", 1252, "caf\xE9 \x80", L"caf\u00E9 \u20AC"},
+    {"OEM Western: e acute", 850, "\x82t\x82", L"\u00E9t\u00E9"},
+    {"UTF-8", CP_UTF8, "\xE2\x82\xAC", L"\u20AC"},
+    {"UTF-8 cut short shows a replacement character", CP_UTF8, "a\xC3", L"a\uFFFD"},
+};
+
 TEST(ClientOutput, ToUtf16ReadsTheBytesInTheirCodePage) {
-    const struct {
-        const char* name;
-        UINT codePage;
-        std::string bytes;
-        std::wstring text;
-    } cases[] = {
-        {"ANSI Western: euro sign and e acute", 1252, "\x80 caf\xE9", L"\u20AC caf\u00E9"},
-        {"OEM Western: e acute", 850, "\x82", L"\u00E9"},
-        {"UTF-8 cut short shows a replacement character", CP_UTF8, "a\xC3", L"a\uFFFD"},
-        {"a raw reply's terminating zero is kept", 1252, "ab\0"s, L"ab\0"s},
-        {"nothing", 1252, "", L""},
-    };
+    std::vector<TextCase> cases(std::begin(kTexts), std::end(kTexts));
+    cases.push_back({"a raw reply's terminating zero is kept", 1252, "ab\0"s, L"ab\0"s});
+    cases.push_back({"nothing", 1252, "", L""});
     for (const auto& c : cases) {
         std::wstring text = L"left over";
         EXPECT_TRUE(toUtf16(c.bytes, c.codePage, text)) << c.name;
@@ -171,21 +178,11 @@ TEST(ClientOutput, AConsoleShowsTheCharacters) {
     ASSERT_TRUE(stream.get());
     ClientStream out(stream.get(), console.output());
     EXPECT_TRUE(out.isConsole());
-    const struct {
-        const char* name;
-        UINT codePage;
-        std::string bytes;
-        std::wstring shown;
-    } cases[] = {
-        {"ANSI Western", 1252, "caf\xE9 \x80", L"caf\u00E9 \u20AC"},
-        {"OEM Western", 850, "\x82t\x82", L"\u00E9t\u00E9"},
-        {"UTF-8", CP_UTF8, "\xE2\x82\xAC", L"\u20AC"},
-    };
-    for (const auto& c : cases) {
+    for (const TextCase& c : kTexts) {
         out.writeText("\n", c.codePage);
         COORD at = console.cursor();
         out.writeText(c.bytes, c.codePage);
-        EXPECT_EQ(console.shown(at, c.shown.size()), c.shown) << c.name;
+        EXPECT_EQ(console.shown(at, c.text.size()), c.text) << c.name;
     }
     EXPECT_TRUE(out.finish());
     out.writeText("x", 12345);
