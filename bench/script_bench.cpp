@@ -34,22 +34,30 @@ void renderBySnprintf(const QuitStatistics& s, CurrencyFormat& currency, std::st
     out.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-void BM_RenderDefaultText(benchmark::State& bench) {
+// The built-in signature rendered at the example moment into a buffer reused like the
+// process-wide render buffer.
+struct RenderSetUp {
+    void render() {
+        out.clear();
+        renderScript(kDefaultPrimaryText, out, context);
+        benchmark::DoNotOptimize(out.c_str());
+    }
+
     QuitStatistics stats = exampleMoment();
     QuitRecord record;
     InterpreterState state;
     UsCurrencyFormat currency;
     ScriptContext context{stats, record, state, currency};
-    TextBuffer out(kRenderMax);  // reused like the process-wide render buffer
+    TextBuffer out{kRenderMax};
+};
+
+void BM_RenderDefaultText(benchmark::State& bench) {
+    RenderSetUp r;
     std::string expected;
-    renderBySnprintf(stats, currency, expected);
-    for (auto _ : bench) {
-        out.clear();
-        renderScript(kDefaultPrimaryText, out, context);
-        benchmark::DoNotOptimize(out.c_str());
-    }
-    if (out.str() != expected) bench.SkipWithError("the two renderings differ");
-    bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations()) * static_cast<int64_t>(out.size()));
+    renderBySnprintf(r.stats, r.currency, expected);
+    for (auto _ : bench) r.render();
+    if (r.out.str() != expected) bench.SkipWithError("the two renderings differ");
+    bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations()) * static_cast<int64_t>(r.out.size()));
 }
 BENCHMARK(BM_RenderDefaultText);
 
@@ -68,25 +76,15 @@ BENCHMARK(BM_SnprintfSameSentence);
 // The goal: rendering costs at most twice the snprintf sentence, the two timed in alternation
 // (tools/bench).
 void renderGoal(benchmark::State& bench) {
-    QuitStatistics stats = exampleMoment();
-    QuitRecord record;
-    InterpreterState state;
-    UsCurrencyFormat currency;
-    ScriptContext context{stats, record, state, currency};
-    TextBuffer out(kRenderMax);
+    RenderSetUp r;
     std::string bySnprintf;
     pairedRatio(
-        bench,
+        bench, [&] { r.render(); },
         [&] {
-            out.clear();
-            renderScript(kDefaultPrimaryText, out, context);
-            benchmark::DoNotOptimize(out.c_str());
-        },
-        [&] {
-            renderBySnprintf(stats, currency, bySnprintf);
+            renderBySnprintf(r.stats, r.currency, bySnprintf);
             benchmark::DoNotOptimize(bySnprintf.data());
         });
-    if (out.str() != bySnprintf) bench.SkipWithError("the two renderings differ");
+    if (r.out.str() != bySnprintf) bench.SkipWithError("the two renderings differ");
 }
 BENCHMARK(renderGoal)->Iterations(1);
 

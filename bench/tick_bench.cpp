@@ -34,20 +34,29 @@ void useZone() {
     static ScopedTimeZone zone("EST5EDT");
 }
 
-void oneTick(benchmark::State& state, bool minimised) {
-    useZone();
+// What a tick works with, in the example zone.
+struct TickSetUp {
+    TickSetUp() {
+        useZone();
+        currency.fixed = "$1,962.98";  // the platform's formatting is not the tick's own work
+    }
+    void run(TimeValue now, bool minimised) { tick(record, stats, now, minimised, context); }
+
     const QuitRecord record = exampleHabitRecord();
     QuitStatistics stats;
     UsCurrencyFormat currency;
-    currency.fixed = "$1,962.98";  // the platform's formatting is not the tick's own work
     NullView view;
     TickMemo memo;
     const TickControls controls{1031, 1032, 1033, 1034, 1035};
     const TickContext context{currency, memo, controls, view, view};
+};
+
+void oneTick(benchmark::State& state, bool minimised) {
+    TickSetUp t;
     // Successive seconds, as the timer runs: the tip and the caption change as they do in use
     // and are not all skipped as unchanged.
     TimeValue now = kExample;
-    for (auto _ : state) tick(record, stats, now++, minimised, context);
+    for (auto _ : state) t.run(now++, minimised);
 }
 BENCHMARK_CAPTURE(oneTick, shown, false);
 BENCHMARK_CAPTURE(oneTick, minimised, true);
@@ -74,19 +83,11 @@ BENCHMARK(localtimeAndMktime);
 // The goal: one tick costs at most 2.5 times one localtime + one mktime, the two timed in
 // alternation (tools/bench).
 void tickGoal(benchmark::State& state, bool minimised) {
-    useZone();
-    const QuitRecord record = exampleHabitRecord();
-    QuitStatistics stats;
-    UsCurrencyFormat currency;
-    currency.fixed = "$1,962.98";  // the platform's formatting is not the tick's own work
-    NullView view;
-    TickMemo memo;
-    const TickControls controls{1031, 1032, 1033, 1034, 1035};
-    const TickContext context{currency, memo, controls, view, view};
+    TickSetUp t;
     // Successive seconds within the example's hour, clear of any change of daylight saving.
     TimeValue second = 0;
     pairedRatio(
-        state, [&] { tick(record, stats, kExample + second++ % 3600, minimised, context); },
+        state, [&] { t.run(kExample + second++ % 3600, minimised); },
         [] { localtimeAndMktimeOnce(kExample); });
 }
 BENCHMARK_CAPTURE(tickGoal, shown, false)->Iterations(1);

@@ -109,14 +109,26 @@ TEST(StartUp, TwoUsersSideBySideKeepTwoSections) {
     EXPECT_EQ(storedSetting(appData, "Bob", "spd"), "5");
 }
 
-TEST(StartUp, EscapeEndsTheProgramAndLeavesTheRecordSaved) {
+// Ann's program running, "spd" 12 in its record; the file then loses the key, which only the
+// record in memory still holds.
+class StartedWithARecord : public ::testing::Test {
+protected:
+    static const AppDataFolder& written(AppDataFolder& folder) {
+        folder.writeSettings(settingsText("User 1", {{"Name", "Ann"}, {"spd", "12"}}));
+        return folder;
+    }
+    void SetUp() override {
+        ASSERT_NE(main, nullptr);
+        appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}}));
+    }
+
     AppDataFolder appData;
-    appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}, {"spd", "12"}}));
-    KalverinProcess kalverin(appData);
+    KalverinProcess kalverin{written(appData)};
     HWND main = kalverin.waitUntilMinimised();
-    ASSERT_NE(main, nullptr);
-    // Shutdown saves the whole record: a key the file lacked is there afterwards.
-    appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}}));
+};
+
+// Shutdown saves the whole record: a key the file lacked is there afterwards.
+TEST_F(StartedWithARecord, EscapeEndsTheProgramAndLeavesTheRecordSaved) {
     kalverin.pressEscape(main);
     ASSERT_TRUE(kalverin.waitForExit());
     EXPECT_EQ(kalverin.exitCode(), 0u);
@@ -214,12 +226,7 @@ TEST(StartUp, ARefusedSaveLeavesTheFileAndIsToldOnce) {
 
 // Windows may end the process right after the session-end messages: the record is stored
 // (a change only in memory among it) and the icon goes before that.
-TEST(StartUp, SessionEndStoresTheRecordBeforeTheProcessEnds) {
-    AppDataFolder appData;
-    appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}, {"spd", "12"}}));
-    KalverinProcess kalverin(appData);
-    HWND main = kalverin.waitUntilMinimised();
-    ASSERT_NE(main, nullptr);
+TEST_F(StartedWithARecord, SessionEndStoresTheRecordBeforeTheProcessEnds) {
     SendDlgItemMessageA(main, IDC_PRIMARY_HOT_KEY, HKM_SETHOTKEY, MAKEWORD(VK_F5, HOTKEYF_SHIFT), 0);
     ASSERT_TRUE(storesWithoutAMessage(main));
     appData.writeSettings(settingsText("User 1", {{"Name", "Ann"}}));  // the record lives on in memory
