@@ -116,12 +116,9 @@ ClipboardSet Win32Desktop::setClipboardText(const std::string& text) {
     if (set != ClipboardSet::ok) return set;
     // The text as programs that read Unicode see it; left to the system, it would be converted
     // with the keyboard layout's code page rather than the one the text is written in.
-    const int wide = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (wide > 0) {
-        std::wstring converted(static_cast<size_t>(wide), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &converted[0], wide);
-        putOnClipboard(CF_UNICODETEXT, converted.c_str(), converted.size() * sizeof(wchar_t));
-    }
+    std::wstring wide;
+    if (toUtf16(text, CP_ACP, wide))
+        putOnClipboard(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     return ClipboardSet::ok;
 }
 

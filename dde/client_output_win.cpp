@@ -1,8 +1,7 @@
 #include "dde/client_output_win.h"
 
-#include <climits>
-
 #include "dde/ddeml_api.h"
+#include "model/profile_disk_win.h"
 
 namespace kalverin {
 
@@ -31,25 +30,6 @@ bool replyCodePage(unsigned format, UINT& codePage) {
         return true;
     }
     return false;
-}
-
-bool toUtf16(const std::string& bytes, UINT codePage, std::wstring& text) {
-    text.clear();
-    if (bytes.empty()) return true;
-    if (bytes.size() > static_cast<size_t>(INT_MAX)) return false;
-    int size = static_cast<int>(bytes.size());
-    // No MB_ERR_INVALID_CHARS: a stray byte shows as the default character rather than the
-    // whole reply being lost.
-    int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return false;
-    text.resize(static_cast<size_t>(length));
-    length = MultiByteToWideChar(codePage, 0, bytes.data(), size, &text[0], length);
-    if (length <= 0) {
-        text.clear();
-        return false;
-    }
-    text.resize(static_cast<size_t>(length));
-    return true;
 }
 
 ClientStream::ClientStream(std::FILE* stream, HANDLE handle)

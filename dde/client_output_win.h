@@ -11,11 +11,6 @@ namespace kalverin {
 // CF_TEXT's is the ANSI code page, CF_OEMTEXT's the OEM one. Other formats' bytes are no text.
 bool replyCodePage(unsigned format, UINT& codePage);
 
-// `bytes`, text in `codePage`, as UTF-16; a byte that is no character there becomes the code
-// page's default character. Zero bytes are kept. False for a code page Windows does not know
-// or more bytes than one conversion takes.
-bool toUtf16(const std::string& bytes, UINT codePage, std::wstring& text);
-
 // One standard stream of the client. A console (GetConsoleMode succeeds on the handle) is
 // written with WriteConsoleW, so that text shows as the characters it is, whatever the
 // console's output code page; a file or pipe gets the bytes unchanged through `stream`, as

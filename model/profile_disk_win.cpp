@@ -2,17 +2,31 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <vector>
 
 namespace kalverin {
 
+bool toUtf16(const std::string& bytes, unsigned codePage, std::wstring& text) {
+    text.clear();
+    if (bytes.empty()) return true;
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+    const int size = static_cast<int>(bytes.size());
+    // No MB_ERR_INVALID_CHARS: a stray byte shows as the default character rather than the
+    // whole text being lost.
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return false;
+    text.resize(static_cast<size_t>(length));
+    if (MultiByteToWideChar(codePage, 0, bytes.data(), size, &text[0], length) != length) {
+        text.clear();
+        return false;
+    }
+    return true;
+}
+
 std::wstring wideText(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+    std::wstring wide;
+    toUtf16(utf8, CP_UTF8, wide);
     return wide;
 }
 

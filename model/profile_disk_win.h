@@ -7,6 +7,12 @@
 
 namespace kalverin {
 
+// `bytes`, text in code page `codePage` (CP_ACP, CP_OEMCP, CP_UTF8...), as the platform's wide
+// text; a byte that is no character there becomes the code page's default character, and zero
+// bytes are kept. False, with `text` empty, for a code page the platform does not know or more
+// bytes than one conversion takes.
+bool toUtf16(const std::string& bytes, unsigned codePage, std::wstring& text);
+
 // UTF-8 text and the platform's wide text, each way; bad sequences become U+FFFD.
 std::wstring wideText(const std::string& utf8);
 std::string utf8Text(const std::wstring& wide);

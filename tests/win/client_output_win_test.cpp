@@ -12,6 +12,7 @@
 
 #include "dde/client_output_win.h"
 #include "dde/ddeml_api.h"
+#include "model/profile_disk_win.h"
 
 namespace kalverin {
 namespace {
