@@ -62,6 +62,12 @@ struct Line {
     bool hasValue = false;
 };
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool startsWithByteOrderMark(std::string_view text) {
+    return text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+}
+
 // Hands every meaningful line of `bytes` to `take`, in order.
 template <typename Take>
 void scanLines(const std::string& bytes, Take take) {
@@ -69,8 +75,7 @@ void scanLines(const std::string& bytes, Take take) {
     // An editor that saves "UTF-8 with BOM" puts the mark in front of the first section's
     // header, which would then read as a key: the mark is passed over (and not written back,
     // as the file holds text of the ANSI code page).
-    static const char kByteOrderMark[] = "\xEF\xBB\xBF";
-    size_t pos = bytes.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+    size_t pos = startsWithByteOrderMark(bytes) ? 3 : 0;
     size_t cr = 0, lf = 0;
     bool first = true;
     while (pos < bytes.size()) {
@@ -133,7 +138,12 @@ std::string render(const std::vector<Entry>& entries) {
     size_t length = 0;
     for (const Entry& entry : entries) length += entry.name.size() + entry.value.size() + 4;
     std::string out;
-    out.reserve(length);
+    out.reserve(length + 2);
+    // A first key whose name starts with the mark's bytes (behind a blank when it was read)
+    // would read back as a mark and what follows: an empty line keeps it the key it is.
+    if (!entries.empty() && entries.front().kind == Entry::Kind::key &&
+        startsWithByteOrderMark(entries.front().name))
+        out += "\r\n";
     for (const Entry& entry : entries) {
         if (entry.kind == Entry::Kind::section) {
             out += '[';

@@ -162,6 +162,8 @@ TEST_F(IniFileTest, WritesAsThePlatformDoes) {
          "[s]\r\n=a\r\nk=1\r\n=c\r\nzz=1\r\n[t]\r\n=d\r\n"},
         // The file holds ANSI text: a byte order mark an editor put in front is not written back.
         {"\xEF\xBB\xBF[s]\r\nk=1\r\n", {{"s", "k", "2"}}, "[s]\r\nk=2\r\n"},
+        // Behind a blank those bytes are no mark but a key, and stay one when written back.
+        {" \xEF\xBB\xBF[s]\r\nk=1\r\n", {{"s", "k", "2"}}, "\r\n\xEF\xBB\xBF[s]\r\nk=1\r\n[s]\r\nk=2\r\n"},
         // An unchanged value leaves the file as it was, untidy or not.
         {"[s]\n  k = 1  \n", {{"s", "k", "1"}}, "[s]\n  k = 1  \n"},
     };
